@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine for the build and the tests.
+#
+# - The Wine prefix lives in the build tree (the nearest folder above the
+#   program that holds CMakeCache.txt, or $KERBO_WINEPREFIX), and is made once,
+#   under a lock, with window management off: on a bare X server hiding a
+#   top-level window otherwise waits for a window manager that never answers.
+# - Wine's own messages are silenced, and the locale is one whose ANSI code
+#   page is 1252.
+# - Without a display that answers, a private Xvfb is started for the run and
+#   stopped afterwards.
+# The program's exit code is this script's exit code.
+set -u
+
+program=${1:?usage: wine-run.sh PROGRAM [ARGS...]}
+
+find_build_dir() {
+  local d
+  d=$(cd "$(dirname "$1")" 2>/dev/null && pwd) || return 1
+  while [ "$d" != "/" ]; do
+    [ -f "$d/CMakeCache.txt" ] && { echo "$d"; return 0; }
+    d=$(dirname "$d")
+  done
+  return 1
+}
+
+if [ -z "${KERBO_WINEPREFIX:-}" ]; then
+  build_dir=$(find_build_dir "$program") || build_dir=${TMPDIR:-/tmp}/kerbo-wine
+  KERBO_WINEPREFIX=$build_dir/wineprefix
+fi
+export WINEPREFIX=$KERBO_WINEPREFIX
+export WINEARCH=win64
+export WINEDEBUG=${KERBO_WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
+mkdir -p "$(dirname "$WINEPREFIX")"
+
+xvfb_pid=""
+cleanup() {
+  if [ -n "$xvfb_pid" ]; then
+    wineserver -k >/dev/null 2>&1
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+}
+trap cleanup EXIT
+
+display_answers() { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }
+
+if ! display_answers; then
+  exec 4< <(Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>&1 1>/dev/null 2>/dev/null & echo "pid $!")
+  read -r _ xvfb_pid <&4
+  # Xvfb writes its display number once it accepts connections.
+  read -r -t 20 number <&4 || { echo "wine-run: Xvfb did not start" >&2; exit 125; }
+  export DISPLAY=:$number
+  for _ in $(seq 1 100); do display_answers && break; sleep 0.1; done
+fi
+
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/.kerbo-ready" ]; then
+    wineboot -i >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.kerbo-ready"
+  fi
+) 9>"$WINEPREFIX.lock"
+
+wine "$@"
+status=$?
+exit $status

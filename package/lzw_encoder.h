@@ -1,0 +1,11 @@
+// The authoring side of the LZW variant (see lzw_decoder.h): a greedy encoder
+// that widens with 257 before a code that does not fit, resets with 258 before
+// the next free code would pass 4095, and ends with 256.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Encodes 1 to kLzwMaxOutput bytes. Returns false (and leaves output empty)
+// for an empty or too long input.
+bool lzwEncode(const unsigned char* input, uint32_t length, std::vector<unsigned char>* output);

@@ -1,0 +1,1 @@
+#include "wine_test_support.h"

@@ -1,0 +1,26 @@
+// kerbo-pack, the authoring tool of Kerbo quizzes.
+#include <cstdio>
+#include <cstring>
+
+#include "tools/kerbo_pack/commands.h"
+
+static int usage() {
+    std::fprintf(stderr,
+                 "usage:\n"
+                 "  kerbo-pack build QUIZ -o Quiz.exe [--scramble] [--player PLAYER.exe]\n"
+                 "  kerbo-pack inspect --json Quiz.exe\n"
+                 "  kerbo-pack try EXPECTED TYPED\n"
+                 "  kerbo-pack try --batch  < pairs.tsv\n"
+                 "  kerbo-pack picture FILE.png -o OUT.bmp [--fit W H]\n");
+    return 2;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usage();
+    const char* command = argv[1];
+    if (std::strcmp(command, "build") == 0) return runBuildCommand(argc - 2, argv + 2);
+    if (std::strcmp(command, "inspect") == 0) return runInspectCommand(argc - 2, argv + 2);
+    if (std::strcmp(command, "try") == 0) return runTryCommand(argc - 2, argv + 2);
+    if (std::strcmp(command, "picture") == 0) return runPictureCommand(argc - 2, argv + 2);
+    return usage();
+}
