@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+QuizDocument* quizDocument = nullptr;
+
 int copyText(char* destination, int capacity, const char* text) {
     if (capacity <= 0) return 0;
     int n = 0;

@@ -65,6 +65,10 @@ struct QuizDocument {
     QuestionNode* lastQuestion;
 };
 
+// The process-wide document: set by the entry point right after construction,
+// read by every window procedure.
+extern QuizDocument* quizDocument;
+
 // Allocates a document and sets the defaults (title "Nom du kerbo", author
 // "Createur kerbo", two questions announced, one answer each, the page colour
 // RGB(90,95,150), fonts and brushes). Returns null when memory is short.

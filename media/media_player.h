@@ -1,0 +1,11 @@
+// Clips of audio and video quizzes, played by the media player control.
+#pragma once
+
+#include "package/platform_types.h"
+
+void loadPlayerSupport();                    // start-up, before any window
+void unloadPlayerSupport(HWND mainWindow);   // shutdown, after the message loop
+bool createPlayer(int n, HWND playerHost);   // question n's player inside its host
+void playClip(int n);                        // play button of question n
+void stopClip();                             // any stop button: the clip started last
+void deleteLastClipFile();                   // the page's WM_DESTROY and WM_CLOSE
