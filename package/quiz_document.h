@@ -102,6 +102,12 @@ void createAnswerFont(QuizDocument* document);
 void setDocumentTexts(QuizDocument* document);
 void setDocumentModes(QuizDocument* document);
 
+#ifdef _WIN32
+// The running executable's file name with its extension and without its
+// directory (GetModuleFileNameA, then everything after the last backslash).
+void executableFileName(char* buffer, int capacity);
+#endif
+
 // Copies at most capacity - 1 characters of text into a buffer of capacity
 // bytes and terminates it. Returns the number copied.
 int copyText(char* destination, int capacity, const char* text);

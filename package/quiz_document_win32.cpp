@@ -55,3 +55,14 @@ void replaceBackgroundBrush(QuizDocument* document) {
 void createAnswerFont(QuizDocument* document) {
     document->answerFont = createFont(15, 100, 0, "");
 }
+
+void executableFileName(char* buffer, int capacity) {
+    DWORD length = GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(capacity));
+    if (length == 0 || capacity <= 0) {
+        if (capacity > 0) buffer[0] = '\0';
+        return;
+    }
+    if (length >= static_cast<DWORD>(capacity)) buffer[capacity - 1] = '\0';
+    char* name = std::strrchr(buffer, '\\');
+    if (name) std::memmove(buffer, name + 1, std::strlen(name + 1) + 1);
+}

@@ -1,1 +1,54 @@
 #include "wine_test_support.h"
+
+namespace {
+
+std::vector<MessageBoxCatcher::Caught> caughtBoxes;
+HHOOK activeHook = nullptr;
+
+LRESULT CALLBACK catchMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        char className[32] = "";
+        GetClassNameA(window, className, sizeof className);
+        if (std::string(className) == "#32770") {
+            // The text of a message box is its static control 0xFFFF.
+            MessageBoxCatcher::Caught box;
+            box.caption = windowText(window);
+            box.text = windowText(GetDlgItem(window, 0xFFFF));
+            caughtBoxes.push_back(box);
+            PostMessageA(window, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return CallNextHookEx(activeHook, code, wParam, lParam);
+}
+
+}  // namespace
+
+MessageBoxCatcher::MessageBoxCatcher() {
+    caughtBoxes.clear();
+    hook_ = SetWindowsHookExA(WH_CBT, catchMessageBoxes, nullptr, GetCurrentThreadId());
+    activeHook = hook_;
+}
+
+MessageBoxCatcher::~MessageBoxCatcher() {
+    UnhookWindowsHookEx(hook_);
+    activeHook = nullptr;
+}
+
+const std::vector<MessageBoxCatcher::Caught>& MessageBoxCatcher::caught() const { return caughtBoxes; }
+
+void pumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+std::string windowText(HWND window) {
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string testQuizPath(const char* fileName) { return std::string(KERBO_QUIZ_DIR) + "/" + fileName; }

@@ -1,2 +1,36 @@
 // Helpers shared by the Windows tests run under Wine.
 #pragma once
+
+#include <string>
+#include <vector>
+
+#include "package/platform_types.h"
+
+// Catches the message boxes shown on this thread while it lives: each one is
+// closed with OK as soon as it is activated, and its caption, text and icon
+// style are recorded.
+class MessageBoxCatcher {
+public:
+    struct Caught {
+        std::string caption;
+        std::string text;
+    };
+    MessageBoxCatcher();
+    ~MessageBoxCatcher();
+    MessageBoxCatcher(const MessageBoxCatcher&) = delete;
+    MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
+
+    const std::vector<Caught>& caught() const;
+
+private:
+    HHOOK hook_;
+};
+
+// Dispatches every message waiting in this thread's queue.
+void pumpMessages();
+
+// Reads a window's text (ANSI, code page 1252 bytes).
+std::string windowText(HWND window);
+
+// Full path of a file in the directory of quizzes built for the tests.
+std::string testQuizPath(const char* fileName);
