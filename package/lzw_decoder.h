@@ -7,6 +7,7 @@
 // string, and 259-4095 are dictionary strings in the order they were made.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 enum LzwResult {
@@ -35,3 +36,8 @@ int lzwDecode(const unsigned char* input, uint32_t inputLength, unsigned char** 
               uint32_t* outputLength);
 
 void lzwFree(unsigned char* output);
+
+// The allocator of the decoder's blocks, for tests that make memory run out:
+// it must hand out blocks that free() releases. Null restores malloc.
+typedef void* (*LzwAllocator)(size_t size);
+void lzwSetAllocator(LzwAllocator allocator);

@@ -7,5 +7,6 @@
 #include <vector>
 
 // Encodes 1 to kLzwMaxOutput bytes. Returns false (and leaves output empty)
-// for an empty or too long input.
+// for an empty or too long input, or when the encoded stream would be longer
+// than the kLzwMaxInput bytes the decoder accepts.
 bool lzwEncode(const unsigned char* input, uint32_t length, std::vector<unsigned char>* output);
