@@ -160,6 +160,32 @@ protected:
         removeClipFiles("");
     }
 
+    // Plays questions 1 and 2: the second clip file replaces the first.
+    void expectSecondClipReplacesFirst(const char* first, const std::vector<unsigned char>& firstClip,
+                                       const char* second, const std::vector<unsigned char>& secondClip) {
+        playClip(1);
+        EXPECT_EQ(fileBytes(first), firstClip);
+        playClip(2);
+        EXPECT_FALSE(fileExists(first));
+        EXPECT_EQ(fileBytes(second), secondClip);
+        EXPECT_EQ(clipFilesIn("").size(), 1u);
+    }
+
+    // Plays question 1 with a clip that cannot be loaded: one message box
+    // captioned "Kerbo", whose text is returned, and no file.
+    std::string messageForUnloadableClip() {
+        UnloadableClips unloadable;
+        const ResourceStore* quizStore = quizResources();
+        setQuizResources(&unloadable);
+        MessageBoxCatcher catcher;
+        playClip(1);
+        setQuizResources(quizStore);
+        EXPECT_TRUE(clipFilesIn("").empty());
+        if (catcher.caught().size() != 1u) return "(" + std::to_string(catcher.caught().size()) + " boxes)";
+        EXPECT_EQ(catcher.caught()[0].caption, "Kerbo");
+        return catcher.caught()[0].text;
+    }
+
     QuizUnderTest* quiz_ = nullptr;
     HWND mainWindow_ = nullptr;
     bool playersMade_ = false;
@@ -201,12 +227,7 @@ TEST(OtherQuizKinds, LoadNoPlayerSupport) {
 }
 
 TEST_F(AudioQuiz, PlayWritesTheClipAndDeletesThePreviousOne) {
-    playClip(1);
-    EXPECT_EQ(fileBytes("kerbo401.WAV"), kWaveClip);
-    playClip(2);
-    EXPECT_FALSE(fileExists("kerbo401.WAV"));
-    EXPECT_EQ(fileBytes("kerbo402.MP3"), kId3Clip);
-    EXPECT_EQ(clipFilesIn("").size(), 1u);
+    expectSecondClipReplacesFirst("kerbo401.WAV", kWaveClip, "kerbo402.MP3", kId3Clip);
 
     // The same question again: its clip is written anew.
     const std::vector<unsigned char> longerTag = bytesOf("ID3\x04\0\0\0\0\0\x0A" "abcdefghijklmnop", 26);
@@ -267,29 +288,12 @@ TEST_F(AudioQuiz, AClipNameTooLongIsNotWritten) {
 }
 
 TEST_F(AudioQuiz, AClipThatCannotBeLoadedIsReported) {
-    UnloadableClips unloadable;
-    setQuizResources(&unloadable);
-    MessageBoxCatcher catcher;
-    playClip(1);
-    ASSERT_EQ(catcher.caught().size(), 1u);
-    EXPECT_EQ(catcher.caught()[0].caption, "Kerbo");
-    EXPECT_EQ(catcher.caught()[0].text, "Impossible de charger le fichier audio.");
-    EXPECT_TRUE(clipFilesIn("").empty());
+    EXPECT_EQ(messageForUnloadableClip(), "Impossible de charger le fichier audio.");
 }
 
 TEST_F(VideoQuiz, ClipsAndTheirMessage) {
-    playClip(1);
-    EXPECT_EQ(fileBytes("kerbo401.AVI"), kAviClip);
-    playClip(2);
-    EXPECT_FALSE(fileExists("kerbo401.AVI"));
-    EXPECT_EQ(fileBytes("kerbo402.WMV"), kAsfClip);
-
-    UnloadableClips unloadable;
-    setQuizResources(&unloadable);
-    MessageBoxCatcher catcher;
-    playClip(1);
-    ASSERT_EQ(catcher.caught().size(), 1u);
-    EXPECT_EQ(catcher.caught()[0].text, "Impossible de charger le fichier vid\xE9o.");
+    expectSecondClipReplacesFirst("kerbo401.AVI", kAviClip, "kerbo402.WMV", kAsfClip);
+    EXPECT_EQ(messageForUnloadableClip(), "Impossible de charger le fichier vid\xE9o.");
 }
 
 TEST_F(VideoQuiz, ThePlayerFillsItsHost) {
