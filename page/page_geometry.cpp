@@ -95,7 +95,7 @@ MediaRowLayout layoutMediaRow(int quizKind, int n, int answersPerQuestion, int a
     row.clue = box(x, y + 46, kPictureBox, answerMode == 5 ? kLineHeight : 65);
 
     const int fieldLeft = x + (picture ? 0 : kMediaFieldOffset);
-    const int fieldWidth = picture ? kPictureBox : kMediaFieldWidth;
+    const int fieldWidth = picture ? static_cast<int>(kPictureBox) : static_cast<int>(kMediaFieldWidth);
     if (twoAnswers) {
         for (int k = 0; k < 2; ++k) {
             const int lineTop = y + kAnswerLineStep * k;

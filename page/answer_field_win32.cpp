@@ -1,0 +1,88 @@
+// The answer fields' own window procedure, in front of the edit control's:
+// select all on focus, judge on leaving and on Enter, keep a field reached by
+// Tab in view, scroll with the page and arrow keys, F1 fills the unsolved
+// fields, F2 saves.
+#include "page/page.h"
+
+int scrollTarget = 0;
+WNDPROC originalEditProc = nullptr;
+
+namespace {
+
+enum { kSelectAllEnd = 260 };
+
+HWND pageOf(HWND field) { return GetParent(field); }
+
+// Tab released in the field that now has the focus: when the field lies
+// outside the page's window, scroll so that it is centred in the view.
+void keepFieldVisible(HWND field) {
+    HWND page = pageOf(field);
+    RECT fieldRect, pageRect, client;
+    if (!GetWindowRect(field, &fieldRect) || !GetWindowRect(page, &pageRect) || !GetClientRect(page, &client))
+        return;
+    POINT clientTop = {0, 0};
+    ClientToScreen(page, &clientTop);
+    scrollTarget = fieldScrollTarget(GetScrollPos(page, SB_VERT), fieldRect.top - clientTop.y,
+                                     fieldRect.bottom - fieldRect.top, client.bottom - client.top);
+    if (fieldRect.bottom > pageRect.bottom || fieldRect.top < pageRect.top)
+        SendMessageA(page, WM_VSCROLL, SCROLL_TO_TARGET, 0);
+}
+
+void judge(HWND field) { evaluateAnswer(quizDocument, pageOf(field), GetDlgCtrlID(field)); }
+
+// The action of a key released, or pressed with Alt. True when the message
+// is consumed (Enter).
+bool onKey(HWND field, WPARAM key) {
+    switch (key) {
+    case VK_TAB: keepFieldVisible(field); return false;
+    case VK_RETURN: judge(field); return true;
+    case VK_PRIOR:
+    case VK_UP: SendMessageA(pageOf(field), WM_VSCROLL, SB_PAGEUP, 0); return false;
+    case VK_NEXT:
+    case VK_DOWN: SendMessageA(pageOf(field), WM_VSCROLL, SB_PAGEDOWN, 0); return false;
+    case VK_F1: fillUnsolvedFields(field); return false;
+    case VK_F2: saveAnswers(quizDocument); return false;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+void installAnswerFieldProc(HWND field) {
+    originalEditProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(answerFieldProc)));
+}
+
+void fillUnsolvedFields(HWND field) {
+    QuizDocument* document = quizDocument;
+    HWND page = pageOf(field);
+    char text[kTextCapacity] = "";
+    GetWindowTextA(field, text, sizeof text);
+    const int fields = pageFieldCount(document);
+    for (int k = 1; k <= fields; ++k) {
+        if (labelReadsBravo(page, kVerdictLabelBase + k)) continue;
+        SetDlgItemTextA(page, kAnswerFieldBase + k, text);
+        // Moving the focus judges the field that had it before going on.
+        SetFocus(GetDlgItem(page, kAnswerFieldBase + k));
+    }
+    SetFocus(field);
+}
+
+LRESULT CALLBACK answerFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (quizDocument) {
+        switch (message) {
+        case WM_SETFOCUS: SendMessageA(field, EM_SETSEL, 0, kSelectAllEnd); break;
+        case WM_KILLFOCUS: judge(field); break;
+        case WM_CHAR:
+            // Tab and Enter insert nothing and do not beep.
+            if (wParam == 0 || wParam == VK_TAB || wParam == VK_RETURN) return 0;
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+            if (onKey(field, wParam)) return 1;
+            break;
+        default: break;
+        }
+    }
+    return CallWindowProcA(originalEditProc, field, message, wParam, lParam);
+}
