@@ -1,6 +1,8 @@
 // Pictures from the executable's resources as bitmaps fitted into a box.
 #pragma once
 
+#include <cstdint>
+
 #include "package/platform_types.h"
 
 // A picture of resource type "IMG" (JPEG or GIF; ids above 10000 are stored
@@ -15,3 +17,17 @@ struct PictureSize {
     int width;
 };
 PictureSize pictureSize(HBITMAP bitmap);
+
+// The steps of loadPicture, open to the tests.
+
+// A picture file held in memory, decoded by OLE into a bitmap of its own size;
+// null, silently, for data it cannot read.
+HBITMAP decodePicture(const unsigned char* bytes, uint32_t length);
+
+// The PNG in RT_RCDATA resource id, fitted into the box; null without a
+// message when there is no such PNG, with one when it cannot be decoded.
+HBITMAP loadPngPicture(int id, int boxWidth, int boxHeight);
+
+// A new bitmap holding the picture scaled to fit the box (picture_fit.h); the
+// bitmap given is deleted. Null gives null.
+HBITMAP fitBitmap(HBITMAP bitmap, int boxWidth, int boxHeight);

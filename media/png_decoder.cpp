@@ -1,0 +1,622 @@
+// The PNG decoder: header and chunk scan, and the inflate of the image data.
+//
+// A PNG file is an 8-byte signature followed by chunks: a 4-byte big-endian
+// length, a 4-byte type, the data, a 4-byte CRC. IHDR comes first; IDAT
+// chunks carry one zlib stream between them, in any number of pieces.
+#include "media/png_decoder.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "media/png_convert.h"
+#include "package/resource_store.h"
+
+const char* pngErrorName(PngError error) {
+    switch (error) {
+        case PngError::NoError: return "NoError";
+        case PngError::OutOfMemory: return "OutOfMemory";
+        case PngError::AlreadyLoaded: return "AlreadyLoaded";
+        case PngError::NotPng: return "NotPng";
+        case PngError::Unsupported: return "Unsupported";
+        case PngError::WrongState: return "WrongState";
+        case PngError::BitmapFailed: return "BitmapFailed";
+        case PngError::ResourceNotFound: return "ResourceNotFound";
+        case PngError::ResourceUnreadable: return "ResourceUnreadable";
+    }
+    return "?";
+}
+
+void* pngAllocate(uint32_t size) {
+#ifdef _WIN32
+    return HeapAlloc(GetProcessHeap(), 0, size);
+#else
+    return std::malloc(size);
+#endif
+}
+
+void pngFree(void* block) {
+    if (!block) return;
+#ifdef _WIN32
+    HeapFree(GetProcessHeap(), 0, block);
+#else
+    std::free(block);
+#endif
+}
+
+// ---------------------------------------------------------------------------
+// Geometry
+
+// Samples per pixel by colour type 0 to 6 (types 1 and 5 do not exist).
+static const uint8_t kSamplesPerPixel[7] = {1, 0, 3, 1, 2, 0, 4};
+
+const PngAdam7Pass kAdam7Passes[7] = {
+    {0, 3, 0, 3}, {4, 3, 0, 3}, {0, 2, 4, 3}, {2, 2, 0, 2}, {0, 1, 2, 2}, {1, 1, 0, 1}, {0, 0, 1, 1},
+};
+
+uint32_t pngBitsPerPixel(const PngResourceDecoder& decoder) {
+    uint32_t samples = decoder.colourType < 7 ? kSamplesPerPixel[decoder.colourType] : 0;
+    return samples * decoder.bitDepth;
+}
+
+bool adam7PassSize(uint32_t width, uint32_t height, int pass, uint32_t& passWidth, uint32_t& passHeight) {
+    const PngAdam7Pass& p = kAdam7Passes[pass];
+    if (width <= p.columnStart || height <= p.rowStart) return false;
+    passWidth = ((width - p.columnStart - 1) >> p.columnShift) + 1;
+    passHeight = ((height - p.rowStart - 1) >> p.rowShift) + 1;
+    return true;
+}
+
+// size += (rowBytes(n) + 1) * rows, false past 32 bits.
+static bool addRows(uint64_t& size, uint32_t n, uint32_t rows, uint32_t bitsPerPixel) {
+    uint64_t row = pngRowBytes(n, bitsPerPixel) + 1;  // below 2^36
+    if (row > UINT32_MAX || (rows != 0 && row > UINT32_MAX / rows)) return false;
+    size += row * rows;
+    return size <= UINT32_MAX;
+}
+
+bool inflatedSize(const PngResourceDecoder& decoder, uint32_t& size) {
+    uint32_t bitsPerPixel = pngBitsPerPixel(decoder);
+    uint64_t total = 0;
+    if (decoder.interlace == 0) {
+        if (!addRows(total, decoder.width, decoder.height, bitsPerPixel)) return false;
+    } else {
+        for (int pass = 0; pass < 7; ++pass) {
+            uint32_t passWidth, passHeight;
+            if (!adam7PassSize(decoder.width, decoder.height, pass, passWidth, passHeight)) continue;
+            if (!addRows(total, passWidth, passHeight, bitsPerPixel)) return false;
+        }
+    }
+    size = static_cast<uint32_t>(total);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Chunks
+
+static uint32_t bigEndian32(const unsigned char* p) {
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
+}
+
+static bool typeIs(const unsigned char* type, const char* name) { return std::memcmp(type, name, 4) == 0; }
+
+// The chunk at cursor, which must lie whole (12 bytes plus its data) inside
+// the size bytes at data. Its type is matched with the case of its first
+// letter ignored.
+static bool readChunkAt(const unsigned char* data, uint32_t size, const unsigned char* cursor, PngChunkInfo& out) {
+    if (cursor < data || cursor >= data + size) return false;
+    uint32_t remaining = static_cast<uint32_t>(data + size - cursor);
+    if (remaining < 12) return false;
+    uint32_t length = bigEndian32(cursor);
+    if (length > remaining - 12) return false;
+    unsigned char type[4] = {static_cast<unsigned char>(cursor[4] & ~0x20), cursor[5], cursor[6], cursor[7]};
+    if (typeIs(type, "IHDR")) {
+        out.kind = PngChunkHeader;
+    } else if (typeIs(type, "IDAT")) {
+        out.kind = PngChunkImageData;
+    } else if (typeIs(type, "PLTE")) {
+        out.kind = PngChunkPalette;
+    } else if (typeIs(type, "IEND")) {
+        out.kind = PngChunkEnd;
+    } else {
+        out.kind = (cursor[4] & 0x20) ? PngChunkAncillary : PngChunkOtherCritical;
+    }
+    out.length = length;
+    out.crc = bigEndian32(cursor + 8 + length);
+    return true;
+}
+
+bool readChunkHeader(const PngResourceDecoder& decoder, PngChunkInfo& out) {
+    return readChunkAt(decoder.data, decoder.dataSize, decoder.chunkCursor, out);
+}
+
+static bool fail(PngResourceDecoder& decoder, PngError error) {
+    decoder.error = error;
+    return false;
+}
+
+static const unsigned char kSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
+
+// IHDR data: width (4), height (4), bit depth, colour type, compression
+// method, filter method, interlace method.
+enum { kHeaderDataSize = 13, kHeaderOffset = 16 };
+
+// Pictures whose buffers or bitmap would not fit in 32-bit sizes.
+static bool sizesFit(const PngResourceDecoder& decoder) {
+    if (decoder.width > INT32_MAX || decoder.height > INT32_MAX) return false;
+    uint32_t size;
+    if (!inflatedSize(decoder, size)) return false;
+    uint64_t stride = pngBitmapStride(decoder.width, pngBitmapBitCount(decoder.colourType, decoder.bitDepth));
+    return stride <= UINT32_MAX / decoder.height;
+}
+
+bool parseHeader(PngResourceDecoder& decoder) {
+    decoder.chunkCursor = nullptr;
+    decoder.header = nullptr;
+    decoder.firstIdat = nullptr;
+    decoder.palette = nullptr;
+    decoder.error = PngError::NoError;
+
+    if (decoder.dataSize < 16 || std::memcmp(decoder.data, kSignature, 8) != 0) return fail(decoder, PngError::NotPng);
+    PngChunkInfo chunk;
+    decoder.chunkCursor = decoder.data + 8;
+    // The IHDR's length is not examined, but its 13 bytes must be in the file.
+    if (!readChunkHeader(decoder, chunk) || chunk.kind != PngChunkHeader ||
+        decoder.dataSize < kHeaderOffset + kHeaderDataSize)
+        return fail(decoder, PngError::NotPng);
+    decoder.header = decoder.data + kHeaderOffset;
+    decoder.width = bigEndian32(decoder.header);
+    decoder.height = bigEndian32(decoder.header + 4);
+    if (decoder.width == 0 || decoder.height == 0) return fail(decoder, PngError::NotPng);
+
+    // Every chunk after IHDR, up to the first that is not whole; IEND does
+    // not end the scan.
+    for (;;) {
+        decoder.chunkCursor += 12 + static_cast<size_t>(chunk.length);
+        if (!readChunkHeader(decoder, chunk)) break;
+        if (chunk.kind == PngChunkOtherCritical) return fail(decoder, PngError::Unsupported);
+        if (chunk.kind == PngChunkPalette && !decoder.palette) {
+            decoder.palette = decoder.chunkCursor + 8;
+            decoder.paletteCount = chunk.length / 3;
+        } else if (chunk.kind == PngChunkImageData && !decoder.firstIdat) {
+            decoder.firstIdat = decoder.chunkCursor;
+        }
+    }
+
+    decoder.bitDepth = decoder.header[8];
+    decoder.colourType = decoder.header[9];
+    decoder.interlace = decoder.header[12];
+    if (pngBitmapBitCount(decoder.colourType, decoder.bitDepth) == 0 || decoder.header[10] != 0 ||
+        decoder.header[11] != 0 || decoder.interlace > 1)
+        return fail(decoder, PngError::Unsupported);
+    if (decoder.colourType == 3 && !decoder.palette) return fail(decoder, PngError::Unsupported);
+    if (!sizesFit(decoder)) return fail(decoder, PngError::Unsupported);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Inflate: a zlib stream (RFC 1950) of DEFLATE blocks (RFC 1951), written
+// straight into pixels.
+
+namespace {
+
+enum {
+    kMaxCodeLength = 15,
+    kMaxLiteralCodes = 286,  // literal/length symbols a dynamic block may give lengths for
+    kMaxDistanceCodes = 30,
+    kFixedLiteralCodes = 288,
+};
+
+// The byte source: the data of the IDAT chunk being read, then of the IDAT
+// chunks that follow it directly. Once it has ended every byte reads as 0.
+struct IdatReader {
+    const unsigned char* next;  // next byte of the current chunk's data
+    const unsigned char* end;   // end of that data
+    const unsigned char* data;  // the whole file
+    uint32_t dataSize;
+    bool ended;
+};
+
+// Moves on to the chunk after the current one (past its CRC) if it is an IDAT
+// chunk, its type compared with the case of its last letter ignored.
+// Chunks of length 0 are passed over. False when the stream has ended.
+bool nextIdatChunk(IdatReader& in) {
+    while (!in.ended) {
+        const unsigned char* cursor = in.end + 4;
+        PngChunkInfo chunk;
+        if (!readChunkAt(in.data, in.dataSize, cursor, chunk) || cursor[4] != 'I' || cursor[5] != 'D' ||
+            cursor[6] != 'A' || (cursor[7] & ~0x20) != 'T') {
+            in.ended = true;
+            break;
+        }
+        in.next = cursor + 8;
+        in.end = in.next + chunk.length;
+        if (in.next != in.end) return true;
+    }
+    in.next = in.end = nullptr;
+    return false;
+}
+
+unsigned nextIdatByte(IdatReader& in) {
+    if (in.next == in.end && !nextIdatChunk(in)) return 0;
+    return *in.next++;
+}
+
+// Copies n bytes of the stream to out (zeros once it has ended).
+void copyIdatBytes(IdatReader& in, unsigned char* out, uint32_t n) {
+    while (n > 0) {
+        if (in.next == in.end && !nextIdatChunk(in)) {
+            std::memset(out, 0, n);
+            return;
+        }
+        uint32_t take = static_cast<uint32_t>(in.end - in.next);
+        if (take > n) take = n;
+        std::memcpy(out, in.next, take);
+        in.next += take;
+        out += take;
+        n -= take;
+    }
+}
+
+// A canonical Huffman code, decoded one bit at a time: after reading len bits
+// into code (first bit most significant), the code is complete when it lies
+// below limit[len]; its symbol is then symbol[offset[len] + code].
+struct HuffmanCode {
+    int limit[kMaxCodeLength + 1];
+    int offset[kMaxCodeLength + 1];
+    uint16_t symbol[kFixedLiteralCodes];
+};
+
+// Builds the code of n symbols from their code lengths (0: symbol unused).
+// Returns 0 for a complete code, a positive number for an incomplete one and
+// a negative number for an over-full one.
+int buildCode(HuffmanCode& code, const uint8_t* lengths, int n) {
+    int count[kMaxCodeLength + 1] = {0};
+    for (int s = 0; s < n; ++s) ++count[lengths[s]];
+    int left = 1;  // codes still free at the current length
+    for (int len = 1; len <= kMaxCodeLength; ++len) {
+        left = (left << 1) - count[len];
+        if (left < 0) return left;
+    }
+    // Codes of one length are consecutive; the first code of a length is the
+    // limit of the length before, doubled.
+    int next[kMaxCodeLength + 1];
+    int first = 0;
+    int index = 0;
+    for (int len = 1; len <= kMaxCodeLength; ++len) {
+        code.limit[len] = first + count[len];
+        code.offset[len] = index - first;
+        next[len] = index;
+        index += count[len];
+        first = (first + count[len]) << 1;
+    }
+    code.limit[0] = code.offset[0] = 0;
+    for (int s = 0; s < n; ++s)
+        if (lengths[s]) code.symbol[next[lengths[s]]++] = static_cast<uint16_t>(s);
+    return left;
+}
+
+// An incomplete code is allowed only when it has at most one code (of length
+// 1): a block without matches may carry a single distance code, or none.
+bool usableCode(int built, const uint8_t* lengths, int n) {
+    if (built == 0) return true;
+    if (built < 0) return false;
+    int used = 0;
+    for (int s = 0; s < n; ++s) used += lengths[s] != 0;
+    return used <= 1;
+}
+
+struct FixedCodes {
+    HuffmanCode literals;
+    HuffmanCode distances;
+};
+
+// The codes of block type 1: literal/length lengths 8 for 0-143, 9 for
+// 144-255, 7 for 256-279 and 8 for 280-287; 5-bit distance codes (30 and 31
+// are never valid).
+const FixedCodes& fixedCodes() {
+    static const FixedCodes codes = [] {
+        FixedCodes made;
+        uint8_t lengths[kFixedLiteralCodes];
+        int s = 0;
+        for (; s < 144; ++s) lengths[s] = 8;
+        for (; s < 256; ++s) lengths[s] = 9;
+        for (; s < 280; ++s) lengths[s] = 7;
+        for (; s < kFixedLiteralCodes; ++s) lengths[s] = 8;
+        buildCode(made.literals, lengths, kFixedLiteralCodes);
+        for (s = 0; s < kMaxDistanceCodes; ++s) lengths[s] = 5;
+        buildCode(made.distances, lengths, kMaxDistanceCodes);
+        return made;
+    }();
+    return codes;
+}
+
+// Match lengths of symbols 257-285 and distances of symbols 0-29.
+const uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                  31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+const uint16_t kDistanceBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+                                    193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+
+// Extra bits of a length symbol (257-285) and of a distance symbol (0-29).
+inline uint32_t lengthExtraBits(int symbol) { return symbol >= 265 && symbol <= 284 ? ((symbol - 265) >> 2) + 1 : 0; }
+inline uint32_t distanceExtraBits(int symbol) { return symbol >= 4 ? (symbol - 2) >> 1 : 0; }
+
+// The order in which a dynamic block gives the lengths of the code length code.
+const uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+
+struct Inflater {
+    IdatReader in;
+    // Bits are taken least significant first. The reader keeps up to 64 of
+    // them; refill tops it up to at least 56, enough for one whole match
+    // (15 + 5 + 15 + 13 bits).
+    uint64_t bits;
+    uint32_t bitCount;
+    unsigned char* out;
+    uint32_t outSize;
+    uint32_t outCount;
+};
+
+inline uint64_t loadLittleEndian64(const unsigned char* p) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+#else
+    uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+    return v;
+#endif
+}
+
+inline void refill(Inflater& s) {
+    if (s.bitCount >= 56) return;
+    if (s.in.end - s.in.next >= 8) {
+        // Eight bytes at once; the bits above the new count are the stream's
+        // next bits too, so or-ing them in again later changes nothing.
+        s.bits |= loadLittleEndian64(s.in.next) << s.bitCount;
+        s.in.next += (63 - s.bitCount) >> 3;
+        s.bitCount |= 56;
+        return;
+    }
+    while (s.bitCount < 56) {
+        s.bits |= uint64_t(nextIdatByte(s.in)) << s.bitCount;
+        s.bitCount += 8;
+    }
+}
+
+// n (at most 16) bits, first bit least significant; refill must have left
+// enough.
+inline uint32_t takeBits(Inflater& s, uint32_t n) {
+    uint32_t value = static_cast<uint32_t>(s.bits & ((uint64_t(1) << n) - 1));
+    s.bits >>= n;
+    s.bitCount -= n;
+    return value;
+}
+
+// One symbol of code, read bit by bit; -1 when no code of up to 15 bits
+// matches (an incomplete code). Needs 15 bits in the reader.
+inline int decodeSymbol(Inflater& s, const HuffmanCode& code) {
+    uint64_t bits = s.bits;
+    int read = 0;
+    for (uint32_t len = 1; len <= kMaxCodeLength; ++len) {
+        read |= static_cast<int>(bits & 1);
+        bits >>= 1;
+        if (read < code.limit[len]) {
+            s.bits = bits;
+            s.bitCount -= len;
+            return code.symbol[code.offset[len] + read];
+        }
+        read <<= 1;
+    }
+    return -1;
+}
+
+// A match of length bytes from distance back; the caller has checked that
+// both lie inside the buffer. Overlapping matches repeat their bytes.
+inline void copyMatch(unsigned char* to, uint32_t distance, uint32_t length) {
+    const unsigned char* from = to - distance;
+    if (distance >= length) {
+        std::memcpy(to, from, length);
+    } else if (distance == 1) {
+        std::memset(to, *from, length);
+    } else {
+        for (uint32_t i = 0; i < length; ++i) to[i] = from[i];
+    }
+}
+
+// The symbols of one compressed block, up to its end-of-block symbol.
+bool inflateCodes(Inflater& s, const HuffmanCode& literals, const HuffmanCode& distances) {
+    for (;;) {
+        refill(s);
+        int symbol = decodeSymbol(s, literals);
+        if (symbol < 256) {
+            if (symbol < 0 || s.outCount == s.outSize) return false;
+            s.out[s.outCount++] = static_cast<unsigned char>(symbol);
+            continue;
+        }
+        if (symbol == 256) return true;
+        if (symbol > 285) return false;
+        uint32_t length = kLengthBase[symbol - 257] + takeBits(s, lengthExtraBits(symbol));
+        int distanceSymbol = decodeSymbol(s, distances);
+        if (distanceSymbol < 0 || distanceSymbol >= kMaxDistanceCodes) return false;
+        uint32_t distance = kDistanceBase[distanceSymbol] + takeBits(s, distanceExtraBits(distanceSymbol));
+        if (distance > s.outCount || length > s.outSize - s.outCount) return false;
+        copyMatch(s.out + s.outCount, distance, length);
+        s.outCount += length;
+    }
+}
+
+// Block type 0: from the next byte boundary, LEN and NLEN (its one's
+// complement), then LEN bytes as they are.
+bool inflateStored(Inflater& s) {
+    uint32_t partial = s.bitCount & 7;
+    s.bits >>= partial;
+    s.bitCount -= partial;
+    refill(s);
+    uint32_t length = takeBits(s, 16);
+    uint32_t check = takeBits(s, 16);
+    if (length != (~check & 0xFFFF)) return false;
+    if (length > s.outSize - s.outCount) return false;
+    // Whole bytes still in the reader come first.
+    while (length > 0 && s.bitCount >= 8) {
+        s.out[s.outCount++] = static_cast<unsigned char>(takeBits(s, 8));
+        --length;
+    }
+    if (length > 0) {
+        s.bits = 0;  // drops read-ahead bits: the bytes are taken again below
+        s.bitCount = 0;
+        copyIdatBytes(s.in, s.out + s.outCount, length);
+        s.outCount += length;
+    }
+    return true;
+}
+
+// Block type 2: the code length code, then the code lengths of the
+// literal/length and distance codes as one sequence, run-length coded.
+bool inflateDynamic(Inflater& s) {
+    refill(s);
+    int literalCount = static_cast<int>(takeBits(s, 5)) + 257;
+    int distanceCount = static_cast<int>(takeBits(s, 5)) + 1;
+    int lengthCodeCount = static_cast<int>(takeBits(s, 4)) + 4;
+    if (literalCount > kMaxLiteralCodes || distanceCount > kMaxDistanceCodes) return false;
+
+    uint8_t lengths[kMaxLiteralCodes + kMaxDistanceCodes] = {0};
+    for (int i = 0; i < lengthCodeCount; ++i) {
+        refill(s);
+        lengths[kCodeLengthOrder[i]] = static_cast<uint8_t>(takeBits(s, 3));
+    }
+    HuffmanCode lengthCode;
+    if (buildCode(lengthCode, lengths, 19) != 0) return false;  // must be complete
+
+    int total = literalCount + distanceCount;
+    for (int index = 0; index < total;) {
+        refill(s);
+        int symbol = decodeSymbol(s, lengthCode);
+        if (symbol < 0) return false;
+        if (symbol < 16) {
+            lengths[index++] = static_cast<uint8_t>(symbol);
+            continue;
+        }
+        uint8_t repeated = 0;
+        int run;
+        if (symbol == 16) {  // the previous length, 3 to 6 times
+            if (index == 0) return false;
+            repeated = lengths[index - 1];
+            run = 3 + static_cast<int>(takeBits(s, 2));
+        } else if (symbol == 17) {  // 3 to 10 zeros
+            run = 3 + static_cast<int>(takeBits(s, 3));
+        } else {  // 11 to 138 zeros
+            run = 11 + static_cast<int>(takeBits(s, 7));
+        }
+        if (run > total - index) return false;
+        while (run-- > 0) lengths[index++] = repeated;
+    }
+    if (lengths[256] == 0) return false;  // no end-of-block code
+
+    HuffmanCode literals;
+    HuffmanCode distances;
+    if (!usableCode(buildCode(literals, lengths, literalCount), lengths, literalCount)) return false;
+    const uint8_t* distanceLengths = lengths + literalCount;
+    if (!usableCode(buildCode(distances, distanceLengths, distanceCount), distanceLengths, distanceCount))
+        return false;
+    return inflateCodes(s, literals, distances);
+}
+
+// The zlib header, the blocks, and nothing after them (the Adler-32 value is
+// not checked). Fails unless the blocks give exactly outSize bytes.
+bool inflateStream(Inflater& s) {
+    refill(s);
+    uint32_t method = takeBits(s, 8);
+    uint32_t flags = takeBits(s, 8);
+    if ((method & 0x0F) != 8 || (method >> 4) > 7 || (flags & 0x20) != 0) return false;
+    for (;;) {
+        refill(s);
+        uint32_t last = takeBits(s, 1);
+        uint32_t type = takeBits(s, 2);
+        bool ok;
+        if (type == 0) {
+            ok = inflateStored(s);
+        } else if (type == 1) {
+            ok = inflateCodes(s, fixedCodes().literals, fixedCodes().distances);
+        } else if (type == 2) {
+            ok = inflateDynamic(s);
+        } else {
+            ok = false;
+        }
+        if (!ok) return false;
+        if (last) break;
+    }
+    return s.outCount == s.outSize;
+}
+
+}  // namespace
+
+static bool inflate(PngResourceDecoder& decoder) {
+    decoder.error = PngError::NotPng;
+    PngChunkInfo chunk;
+    if (!decoder.firstIdat || !readChunkAt(decoder.data, decoder.dataSize, decoder.firstIdat, chunk)) return false;
+    Inflater s = {};
+    s.in.data = decoder.data;
+    s.in.dataSize = decoder.dataSize;
+    s.in.next = decoder.firstIdat + 8;
+    s.in.end = s.in.next + chunk.length;
+    s.out = decoder.pixels;
+    s.outSize = decoder.pixelsSize;
+    if (!inflateStream(s)) return false;
+    decoder.error = PngError::NoError;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Operations
+
+bool init(PngResourceDecoder& decoder) {
+    decoder = PngResourceDecoder();
+    return true;
+}
+
+bool openResource(PngResourceDecoder& decoder, const ResourceStore* store, int id) {
+    if (decoder.decodeState != PngEmpty || decoder.sourceState != PngNoSource)
+        return fail(decoder, PngError::AlreadyLoaded);
+    decoder.error = PngError::NoError;
+    ResourceBytes resource = store ? store->find(KERBO_TYPE_RCDATA, id) : ResourceBytes{nullptr, 0, false};
+    if (!resource.found) return fail(decoder, PngError::ResourceNotFound);
+    if (!resource.bytes || resource.size == 0) return fail(decoder, PngError::ResourceUnreadable);
+    decoder.data = resource.bytes;
+    decoder.chunkCursor = resource.bytes;
+    decoder.dataSize = resource.size;
+    decoder.sourceState = PngResourceSource;
+    if (!parseHeader(decoder)) {
+        decoder.sourceState = PngNoSource;
+        return false;
+    }
+    decoder.decodeState = PngLoaded;
+    return true;
+}
+
+// DEFLATE turns one byte into at most 1032 (a 258-byte match in two bits);
+// after the data, zero bits can add at most one stored block. A picture
+// larger than that cannot be in the file, whatever it says.
+static bool couldHold(const PngResourceDecoder& decoder) {
+    return decoder.pixelsSize <= (uint64_t(decoder.dataSize) + 1) * 1032 + 65536;
+}
+
+bool decode(PngResourceDecoder& decoder) {
+    if (decoder.decodeState != PngLoaded) return fail(decoder, PngError::WrongState);
+    if (!inflatedSize(decoder, decoder.pixelsSize)) return fail(decoder, PngError::Unsupported);
+    if (!couldHold(decoder)) return fail(decoder, PngError::NotPng);
+    decoder.pixels = static_cast<unsigned char*>(pngAllocate(decoder.pixelsSize));
+    if (!decoder.pixels) return fail(decoder, PngError::OutOfMemory);
+    if (!inflate(decoder)) {
+        pngFree(decoder.pixels);
+        decoder.pixels = nullptr;
+        return false;
+    }
+    decoder.decodeState = PngDecoded;
+    return true;
+}
+
+bool release(PngResourceDecoder& decoder) {
+    if (decoder.decodeState == PngDecoded && decoder.pixels) pngFree(decoder.pixels);
+    decoder = PngResourceDecoder();
+    return true;
+}
