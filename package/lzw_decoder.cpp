@@ -20,12 +20,6 @@
 namespace {
 
 enum {
-    kStopCode = 256,
-    kWidenCode = 257,
-    kResetCode = 258,
-    kFirstEntry = 259,
-    kFirstWidth = 9,
-    kMaxWidth = 32,
     kLiteralCount = 256,
     kArenaSize = kLiteralCount + 2 * kLzwMaxOutput + kLzwMaxString + 1,
 };
@@ -138,8 +132,8 @@ void setUp(LzwState* s, const unsigned char* input, uint32_t inputLength, unsign
         s->entries[i] = Entry{i, 1};
     }
     s->arenaLength = kLiteralCount;
-    s->nextFree = kFirstEntry;
-    s->width = kFirstWidth;
+    s->nextFree = kLzwFirstEntry;
+    s->width = kLzwFirstWidth;
     s->output = output;
     s->outputLength = 0;
 }
@@ -153,14 +147,14 @@ int decodeCodes(LzwState* s) {
     if (result != LzwOk) return result;
     s->current = s->entries[c & 0xFF];
     for (;;) {
-        if (s->width > kMaxWidth) return LzwCorrupt;
+        if (s->width > kLzwMaxWidth) return LzwCorrupt;
         result = readCode(s, LzwCorrupt, &c);
         if (result != LzwOk) return result;
-        if (c == kStopCode) return appendOutput(s, s->current);
-        if (c == kResetCode) {
-            s->nextFree = kFirstEntry;
-            s->width = kFirstWidth;
-        } else if (c == kWidenCode) {
+        if (c == kLzwStopCode) return appendOutput(s, s->current);
+        if (c == kLzwResetCode) {
+            s->nextFree = kLzwFirstEntry;
+            s->width = kLzwFirstWidth;
+        } else if (c == kLzwWidenCode) {
             ++s->width;
         } else {
             result = takeString(s, c);

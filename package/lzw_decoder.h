@@ -21,10 +21,16 @@ enum LzwResult {
 };
 
 enum {
+    kLzwStopCode = 256,
+    kLzwWidenCode = 257,
+    kLzwResetCode = 258,
+    kLzwFirstEntry = 259,  // the first dictionary string, at the start and after a reset
+    kLzwFirstWidth = 9,    // bits per code, at the start and after a reset
+    kLzwMaxWidth = 32,
+    kLzwMaxCode = 4095,
+    kLzwMaxString = 4096,
     kLzwMaxInput = 32768,
     kLzwMaxOutput = 120000,
-    kLzwMaxString = 4096,
-    kLzwMaxCode = 4095,
 };
 
 // Decodes inputLength bytes. The output buffer (kLzwMaxOutput bytes, from

@@ -17,11 +17,6 @@
 namespace {
 
 enum {
-    kStopCode = 256,
-    kWidenCode = 257,
-    kResetCode = 258,
-    kFirstEntry = 259,
-    kFirstWidth = 9,
     kLongestWritten = kLzwMaxString - 1,
     kHashSlots = 8192,  // a power of two, twice the entries a dictionary can hold
 };
@@ -85,16 +80,16 @@ void insertCode(Encoder* e, uint32_t prefix, unsigned char byte, uint32_t code) 
 
 void putCode(Encoder* e, uint32_t code) {
     while (code >> e->width != 0) {
-        putBits(&e->writer, kWidenCode, e->width);
+        putBits(&e->writer, kLzwWidenCode, e->width);
         ++e->width;
     }
     putBits(&e->writer, code, e->width);
 }
 
 void reset(Encoder* e) {
-    putBits(&e->writer, kResetCode, e->width);
-    e->width = kFirstWidth;
-    e->nextFree = kFirstEntry;
+    putBits(&e->writer, kLzwResetCode, e->width);
+    e->width = kLzwFirstWidth;
+    e->nextFree = kLzwFirstEntry;
     ++e->resets;
     std::memset(e->slotKey, 0, sizeof e->slotKey);
 }
@@ -135,8 +130,8 @@ bool lzwEncode(const unsigned char* input, uint32_t length, std::vector<unsigned
     Encoder* e = static_cast<Encoder*>(std::calloc(1, sizeof(Encoder)));
     if (!e) return false;
     e->writer.bytes = output;
-    e->width = kFirstWidth;
-    e->nextFree = kFirstEntry;
+    e->width = kLzwFirstWidth;
+    e->nextFree = kLzwFirstEntry;
 
     uint32_t position = 0;
     uint32_t code = longestMatch(e, input, length, &position);
@@ -146,7 +141,7 @@ bool lzwEncode(const unsigned char* input, uint32_t length, std::vector<unsigned
         code = longestMatch(e, input, length, &position);
         putCode(e, code);
     }
-    putBits(&e->writer, kStopCode, e->width);
+    putBits(&e->writer, kLzwStopCode, e->width);
     flushBits(&e->writer);
     std::free(e);
 
