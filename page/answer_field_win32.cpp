@@ -13,19 +13,20 @@ enum { kSelectAllEnd = 260 };
 
 HWND pageOf(HWND field) { return GetParent(field); }
 
-// Tab released in the field that now has the focus: when the field lies
-// outside the page's window, scroll so that it is centred in the view.
+// Tab released in the field that now has the focus: when the field is not
+// wholly inside the page's visible client area (the page's window rectangle
+// would also take in the horizontal scroll bar, behind which a field stays
+// hidden), scroll so that it is centred in the view.
 void keepFieldVisible(HWND field) {
     HWND page = pageOf(field);
-    RECT fieldRect, pageRect, client;
-    if (!GetWindowRect(field, &fieldRect) || !GetWindowRect(page, &pageRect) || !GetClientRect(page, &client))
-        return;
+    RECT fieldRect, client;
+    if (!GetWindowRect(field, &fieldRect) || !GetClientRect(page, &client)) return;
     POINT clientTop = {0, 0};
     ClientToScreen(page, &clientTop);
-    scrollTarget = fieldScrollTarget(GetScrollPos(page, SB_VERT), fieldRect.top - clientTop.y,
-                                     fieldRect.bottom - fieldRect.top, client.bottom - client.top);
-    if (fieldRect.bottom > pageRect.bottom || fieldRect.top < pageRect.top)
-        SendMessageA(page, WM_VSCROLL, SCROLL_TO_TARGET, 0);
+    const int top = fieldRect.top - clientTop.y;
+    const int bottom = fieldRect.bottom - clientTop.y;
+    scrollTarget = fieldScrollTarget(GetScrollPos(page, SB_VERT), top, bottom - top, client.bottom);
+    if (bottom > client.bottom || top < 0) SendMessageA(page, WM_VSCROLL, SCROLL_TO_TARGET, 0);
 }
 
 void judge(HWND field) { evaluateAnswer(quizDocument, pageOf(field), GetDlgCtrlID(field)); }

@@ -1,0 +1,155 @@
+// Judging answer fields on the page: labels, solved questions, reveals.
+#include "page_test_fixture.h"
+
+using PageEvaluation = PageTest;
+
+TEST_F(PageEvaluation, UnchangedVerdictStopsWithoutScoreRefresh) {
+    QuizSetup setup;
+    setup.questions = {{"Paris", "", "", ""}, {"Rome", "", "", ""}};
+    openPage(setup);
+    SetDlgItemTextA(header, 32, "untouched");
+    evaluateAnswer(document, page, 4001);  // empty field, label "?"
+    EXPECT_EQ(text(5001), "?");
+    EXPECT_EQ(headerText(32), "untouched");
+    answer(4001, "Pari");
+    EXPECT_EQ(text(5001), "Quasiment");
+    EXPECT_EQ(headerText(32), " 0 / 2");
+    SetDlgItemTextA(header, 32, "untouched");
+    answer(4001, "Parsi");  // another hint: the label changes, the score is refreshed
+    EXPECT_EQ(text(5001), "Anagramme");
+    EXPECT_EQ(headerText(32), " 0 / 2");
+}
+
+TEST_F(PageEvaluation, SolvedFollowsTheExactAnswer) {
+    QuizSetup setup;
+    setup.kind = QuizKindPicture;
+    setup.answerMode = 2;
+    setup.questions = {{"Paris", "", "", "Ville lumiere"}, {"Oui", "", "", "court"}, {"Non", "", "", "court"}};
+    openPage(setup, 1000, 400);
+    QuestionNode* paris = questionAt(document, 1);
+    QuestionNode* oui = questionAt(document, 2);
+    QuestionNode* non = questionAt(document, 3);
+
+    // Spaces around a long answer: right and solved, but not complete as
+    // typed, so the clue stays hidden.
+    answer(4001, "paris ");
+    EXPECT_EQ(text(5001), "BRAVO");
+    EXPECT_EQ(paris->solved, 1);
+    EXPECT_FALSE(visible(8001));
+    answer(4001, "PaRiS");
+    EXPECT_EQ(text(5001), "BRAVO");
+    EXPECT_FALSE(visible(8001));  // the verdict did not change: nothing else happens
+    answer(4001, "Pari");
+    answer(4001, "PaRiS");
+    EXPECT_TRUE(visible(8001));
+
+    // A short answer is solved only when it is complete as typed.
+    answer(4002, " oui");
+    EXPECT_EQ(text(5002), "BRAVO");
+    EXPECT_EQ(oui->solved, 0);
+    answer(4003, "non");
+    EXPECT_EQ(non->solved, 1);
+    EXPECT_TRUE(visible(8003));
+
+    // A wrong answer later hides the clue; solved stays.
+    answer(4001, "Lyon");
+    EXPECT_EQ(text(5001), "FAUX");
+    EXPECT_FALSE(visible(8001));
+    EXPECT_EQ(paris->solved, 1);
+    EXPECT_EQ(headerText(32), " 2 / 3");
+}
+
+TEST_F(PageEvaluation, TwoAnswersRevealOnlyWhenBothAreRight) {
+    QuizSetup setup;
+    setup.kind = QuizKindPicture;
+    setup.answers = 2;
+    setup.answerMode = 3;
+    setup.questions = {{"Napoleon Bonaparte", "Corse", "", "Empereur"}, {"Jules Cesar", "Rome", "", "Consul"}};
+    openPage(setup, 1000, 400);
+    QuestionNode* first = questionAt(document, 1);
+    answer(4001, "napoleon bonaparte");
+    EXPECT_EQ(text(5001), "BRAVO");
+    EXPECT_EQ(first->solved, 1);  // at once, before the second answer is looked at
+    EXPECT_FALSE(visible(8001));
+    answer(4002, "Cors");
+    EXPECT_EQ(text(5002), "Quasiment");
+    EXPECT_EQ(headerText(32), " 0 / 2");
+    answer(4002, "corse");
+    EXPECT_TRUE(visible(8001));
+    EXPECT_EQ(headerText(32), " 1 / 2");
+    // Field 4004 is the second answer of question 2.
+    answer(4004, "Rome");
+    EXPECT_EQ(text(5004), "BRAVO");
+    EXPECT_FALSE(visible(8002));
+    answer(4003, "Jules Cesar");
+    EXPECT_TRUE(visible(8002));
+    EXPECT_EQ(headerText(32), " 2 / 2");
+    EXPECT_EQ(headerText(30), "CODE2");
+}
+
+TEST_F(PageEvaluation, WordCountHintHidesOnAWrongAnswer) {
+    QuizSetup setup;
+    setup.kind = QuizKindPicture;
+    setup.answerMode = 5;
+    setup.questions = {{"arc-en-ciel", "", "", ""}};
+    openPage(setup, 1000, 400);
+    EXPECT_TRUE(visible(8001));
+    answer(4001, "arc-en-cie");
+    EXPECT_EQ(text(5001), "Quasiment");
+    EXPECT_FALSE(visible(8001));
+    answer(4001, "Arc-en-ciel");
+    EXPECT_EQ(text(5001), "BRAVO");
+    EXPECT_FALSE(visible(8001));
+}
+
+TEST_F(PageEvaluation, AllCluesAppearOnceEveryAnswerIsRight) {
+    QuizSetup setup;
+    setup.kind = QuizKindPicture;
+    setup.answers = 2;
+    setup.answerMode = 4;
+    setup.questions = {{"Lion", "Afrique", "", "A"}, {"Ours", "Europe", "", "B"}};
+    openPage(setup, 1000, 400);
+    answer(4001, "Lion");
+    answer(4002, "Afrique");
+    answer(4003, "Ours");
+    EXPECT_FALSE(visible(8001));
+    EXPECT_FALSE(visible(8002));
+    EXPECT_EQ(document->allCluesShown, 0);
+    answer(4004, "Europe");
+    EXPECT_TRUE(visible(8001));
+    EXPECT_TRUE(visible(8002));
+    EXPECT_EQ(document->allCluesShown, 1);
+
+    // One wrong answer hides only its own question's clue.
+    answer(4003, "Ourse");
+    EXPECT_EQ(document->allCluesShown, 0);
+    EXPECT_TRUE(visible(8001));
+    EXPECT_FALSE(visible(8002));
+    answer(4003, "Ours");
+    EXPECT_TRUE(visible(8002));
+    EXPECT_EQ(document->allCluesShown, 1);
+}
+
+TEST_F(PageEvaluation, QuestionsBeyondTheListShareTheLastNode) {
+    QuizSetup setup;
+    setup.kind = QuizKindPicture;
+    setup.questions = {{"Chat", "", "", ""}, {"Chien", "", "", ""}};
+    setup.questionCount = 4;
+    openPage(setup, 1000, 400);
+    answer(4004, "Chien");
+    EXPECT_EQ(text(5004), "BRAVO");
+    EXPECT_EQ(questionAt(document, 2)->solved, 1);
+    EXPECT_EQ(headerText(32), " 1 / 4");
+}
+
+TEST_F(PageEvaluation, MissingSolvedPictureKeepsThePicture) {
+    QuizSetup setup;
+    setup.kind = QuizKindPicture;
+    setup.answerMode = 1;
+    setup.questions = {{"Chat", "", "", ""}};
+    openPage(setup, 1000, 400);
+    HBITMAP before = reinterpret_cast<HBITMAP>(SendMessageA(item(9901), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    answer(4001, "Chat");
+    EXPECT_EQ(questionAt(document, 1)->solved, 1);
+    EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageA(item(9901), STM_GETIMAGE, IMAGE_BITMAP, 0)), before);
+}

@@ -1,0 +1,235 @@
+// Score and reward code, hiding solved pictures with the "Cacher" box, and
+// the saved-answers file.
+#include "page_test_fixture.h"
+
+#include <algorithm>
+
+namespace {
+
+// Every page control of questions 1..count with its place.
+struct RowPlaces {
+    std::vector<int> ids;
+    std::vector<PageBox> places;
+};
+
+}  // namespace
+
+class PageScore : public PageTest {
+protected:
+    RowPlaces placesOfRows(int count) const {
+        RowPlaces rows;
+        for (int n = 1; n <= count; ++n) {
+            for (int id : {9900 + n, 8000 + n, 2000 + n, 4000 + n, 5000 + n}) {
+                if (!item(id)) continue;
+                rows.ids.push_back(id);
+                rows.places.push_back(placeOf(id));
+            }
+        }
+        return rows;
+    }
+
+    void tickHideBox(bool ticked) {
+        SendDlgItemMessageA(header, 33, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+        applyHideSolved(document);
+    }
+
+    // A picture quiz of five questions whose rows are 200 and 150 pixels
+    // high, as if pictures of those heights had been loaded.
+    void openPictureQuiz(int answerMode) {
+        QuizSetup setup;
+        setup.kind = QuizKindPicture;
+        setup.answerMode = answerMode;
+        setup.questions = numberedQuestions(5);
+        openPage(setup, 1000, 600);
+        document->rowHeight[0] = 200;
+        document->rowHeight[1] = 150;
+        document->pageHeight += 1000;
+        updateScrollRanges(document, page);
+    }
+};
+
+TEST_F(PageScore, ScoreAndRewardCodeFollowEveryChange) {
+    QuizSetup setup;
+    setup.questions = numberedQuestions(12);
+    openPage(setup);
+    struct Step {
+        int field;
+        const char* typed;
+        const char* score;
+        const char* code;
+    } steps[] = {
+        {4001, "Reponse1", " 1 / 12", "CODE1"}, {4002, "Reponse2", " 2 / 12", "CODE2"},
+        {4003, "Reponse3", " 3 / 12", "CODE3"}, {4001, "Reponse", " 2 / 12", "CODE2"},
+        {4002, "", " 1 / 12", "CODE1"},         {4003, "x", " 0 / 12", "      "},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.score);
+        answer(step.field, step.typed);
+        EXPECT_EQ(headerText(32), step.score);
+        EXPECT_EQ(headerText(30), step.code);
+    }
+}
+
+TEST_F(PageScore, BothAnswersCountForTheScore) {
+    QuizSetup setup;
+    setup.kind = QuizKindAudio;
+    setup.answers = 2;
+    setup.questions = {{"Mozart", "Requiem", "", ""}, {"Bach", "Passion", "", ""}};
+    document = makeDocument(setup);
+    // The score reads only the labels; no player is needed for that.
+    openDocument();
+    if (!item(4001)) {
+        closePage();
+        setup.kind = QuizKindPicture;
+        openPage(setup, 1000, 400);
+    }
+    answer(4001, "Mozart");
+    answer(4002, "Requie");
+    EXPECT_EQ(text(5002), "Quasiment");
+    EXPECT_EQ(headerText(32), " 0 / 2");
+    answer(4002, "Requiem");
+    EXPECT_EQ(headerText(32), " 1 / 2");
+}
+
+TEST_F(PageScore, HidingClosesUpAFullRowAndReopensIt) {
+    openPictureQuiz(0);
+    const RowPlaces before = placesOfRows(5);
+    const int heightBefore = document->pageHeight;
+    tickHideBox(true);
+    for (int n = 1; n <= 3; ++n) answer(4000 + n, ("Reponse" + std::to_string(n)).c_str());
+    answer(4005, "Reponse5");
+
+    for (int n = 1; n <= 3; ++n) EXPECT_FALSE(visible(9900 + n));
+    EXPECT_FALSE(visible(9905));
+    EXPECT_TRUE(visible(9904));
+    const int expectedStates[] = {1, 1, 2, 0, 1};
+    for (int n = 1; n <= 5; ++n) EXPECT_EQ(document->questionState[n], expectedStates[n - 1]) << n;
+    EXPECT_EQ(document->pageHeight, heightBefore - 200);
+    EXPECT_EQ(bar(SB_VERT).maximum, document->pageHeight - 2);
+    for (size_t i = 0; i < before.ids.size(); ++i) {
+        const int id = before.ids[i];
+        const int n = id % 1000 % 100;
+        const bool picture = id > 9900;
+        int moved = 0;
+        if (n <= 3 && !picture) moved = 200;       // hidden: the answer line moves up
+        if (n >= 4) moved = 200;                   // below the closed row
+        if (n == 5 && !picture) moved += 150;      // hidden in its own row
+        SCOPED_TRACE(id);
+        EXPECT_EQ(placeOf(id).y, before.places[i].y - moved);
+    }
+
+    // Running it again changes nothing: a closed row is not closed twice.
+    const RowPlaces hidden = placesOfRows(5);
+    applyHideSolved(document);
+    EXPECT_EQ(document->pageHeight, heightBefore - 200);
+    const RowPlaces again = placesOfRows(5);
+    for (size_t i = 0; i < hidden.ids.size(); ++i) EXPECT_EQ(again.places[i].y, hidden.places[i].y);
+
+    tickHideBox(false);
+    for (size_t i = 0; i < before.ids.size(); ++i) {
+        SCOPED_TRACE(before.ids[i]);
+        const PageBox place = placeOf(before.ids[i]);
+        EXPECT_EQ(place.x, before.places[i].x);
+        EXPECT_EQ(place.y, before.places[i].y);
+    }
+    for (int n = 1; n <= 5; ++n) {
+        EXPECT_TRUE(visible(9900 + n));
+        EXPECT_EQ(document->questionState[n], 0);
+    }
+    EXPECT_EQ(document->pageHeight, heightBefore);
+    EXPECT_EQ(bar(SB_VERT).maximum, heightBefore - 2);
+}
+
+TEST_F(PageScore, ClosedRowsWithCluesMoveByPictureAndClue) {
+    openPictureQuiz(2);
+    const RowPlaces before = placesOfRows(5);
+    const int heightBefore = document->pageHeight;
+    for (int n = 1; n <= 3; ++n) answer(4000 + n, ("Reponse" + std::to_string(n)).c_str());
+    EXPECT_TRUE(visible(8001));
+    tickHideBox(true);
+    EXPECT_FALSE(visible(8001));
+    EXPECT_EQ(document->pageHeight, heightBefore - 265);
+    EXPECT_EQ(placeOf(9904).y, before.places[std::find(before.ids.begin(), before.ids.end(), 9904) -
+                                            before.ids.begin()].y - 265);
+    tickHideBox(false);
+    // Shown again, clue labels included; question 4 was never hidden.
+    for (int n = 1; n <= 3; ++n) EXPECT_TRUE(visible(8000 + n));
+    EXPECT_FALSE(visible(8004));
+    EXPECT_EQ(document->pageHeight, heightBefore);
+    const RowPlaces after = placesOfRows(5);
+    ASSERT_EQ(after.ids, before.ids);
+    for (size_t i = 0; i < before.ids.size(); ++i) EXPECT_EQ(after.places[i].y, before.places[i].y) << before.ids[i];
+}
+
+TEST_F(PageScore, WithoutTheBoxOnlyTheScrollRangesChange) {
+    QuizSetup setup;
+    setup.questions = numberedQuestions(3);
+    openPage(setup);
+    answer(4001, "Reponse1");
+    EXPECT_EQ(document->questionState[1], 0);
+    EXPECT_TRUE(visible(4001));
+    document->pageHeight = 1000;
+    applyHideSolved(document);
+    EXPECT_EQ(bar(SB_VERT).maximum, 998);
+}
+
+TEST_F(PageScore, SavedFileBytes) {
+    QuizSetup setup;
+    setup.kind = QuizKindPicture;
+    setup.answers = 2;
+    setup.questions = numberedQuestions(3);
+    openPage(setup, 1000, 400);
+    type(4001, "Reponse1");
+    type(4002, "  deux ");
+    type(4005, "\xE9t\xE9");
+    saveAnswers(document);
+    const std::string expected = "Reponse1\r\n  deux \r\n\r\n\r\n\xE9t\xE9\r\n\r\n";
+    EXPECT_EQ(readSavedFile(), expected);
+    saveAnswers(document);
+    EXPECT_EQ(readSavedFile(), expected);
+    EXPECT_EQ(GetFileAttributesA((savedFileName() + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // The next page restores and judges them.
+    closePage();
+    openPage(setup, 1000, 400);
+    EXPECT_EQ(text(4001), "Reponse1");
+    EXPECT_EQ(text(4002), "  deux ");
+    EXPECT_EQ(text(4005), "\xE9t\xE9");
+    EXPECT_EQ(text(5001), "BRAVO");
+    EXPECT_EQ(text(5002), "FAUX");
+}
+
+TEST_F(PageScore, AFailedSaveLeavesThePreviousAnswers) {
+    QuizSetup setup;
+    setup.questions = numberedQuestions(2);
+    writeSavedFile("ancienne\r\nreponse\r\n");
+    openPage(setup);
+    type(4001, "nouvelle");
+    // The new file cannot be written beside the old one.
+    ASSERT_TRUE(CreateDirectoryA((savedFileName() + ".tmp").c_str(), nullptr));
+    saveAnswers(document);
+    EXPECT_EQ(readSavedFile(), "ancienne\r\nreponse\r\n");
+    RemoveDirectoryA((savedFileName() + ".tmp").c_str());
+
+    // The old file is held open: it cannot be replaced, and stays whole.
+    HANDLE held = CreateFileA(savedFileName().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    saveAnswers(document);
+    CloseHandle(held);
+    EXPECT_EQ(readSavedFile(), "ancienne\r\nreponse\r\n");
+    EXPECT_EQ(GetFileAttributesA((savedFileName() + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    saveAnswers(document);
+    EXPECT_EQ(readSavedFile(), "nouvelle\r\nreponse\r\n");
+}
+
+TEST_F(PageScore, FieldsNotOnThePageKeepTheirSavedAnswers) {
+    QuizSetup setup;
+    setup.questions = numberedQuestions(3);
+    writeSavedFile("un\r\ndeux\r\ntrois\r\n");
+    openPage(setup);
+    type(4001, "uno");
+    DestroyWindow(item(4002));  // as if its row had never been built
+    saveAnswers(document);
+    EXPECT_EQ(readSavedFile(), "uno\r\ndeux\r\ntrois\r\n");
+}
