@@ -4,11 +4,16 @@
     tools/make-resource-art.py            writes resources/play.ico,
                                           resources/stop.ico, resources/hand.cur
 
-All three are 32 x 32 pixels with two colours (black and white) and a
+All three are 32 x 32 pixels drawn in two colours (black and white) with a
 transparency mask, drawn below as text: '#' black, 'o' white, '.' clear.
 The play and stop shapes stay inside the middle 16 x 16 pixels, so that they
 are whole on the 20 x 20 play and stop buttons; the hand's hot spot is the tip
 of its index finger.
+
+The cursor is stored with one bit a pixel. The two icons use only black and
+white too, but are stored with four bits a pixel: Wine places a one-bit icon
+off-centre on an icon button (at the button's middle instead of centring it),
+which leaves a 20 x 20 button blank; a four-bit icon is centred everywhere.
 """
 import os
 import struct
@@ -64,38 +69,40 @@ def padded(rows):
     return rows + ['.' * SIZE] * (SIZE - len(rows))
 
 
-def image(rows):
-    """BITMAPINFOHEADER, two-entry palette, colour (XOR) mask, AND mask."""
-    header = struct.pack('<IiiHHIIiiII', 40, SIZE, 2 * SIZE, 1, 1, 0, 0, 0, 0, 2, 0)
-    palette = bytes([0, 0, 0, 0, 255, 255, 255, 0])
+def image(rows, bits):
+    """BITMAPINFOHEADER, palette (black, white, then unused black entries),
+    colour (XOR) mask with bits per pixel, AND mask; rows bottom-up."""
+    colours = 1 << bits
+    header = struct.pack('<IiiHHIIiiII', 40, SIZE, 2 * SIZE, 1, bits, 0, 0, 0, 0, colours, 0)
+    palette = bytes([0, 0, 0, 0, 255, 255, 255, 0]) + bytes(4 * (colours - 2))
     colour, mask = b'', b''
-    for row in reversed(rows):  # bottom-up
+    for row in reversed(rows):
         c = m = 0
         for x, pixel in enumerate(row):
-            bit = 1 << (31 - x)
-            if pixel == 'o':
-                c |= bit
+            index = 1 if pixel == 'o' else 0
+            c |= index << (SIZE * bits - (x + 1) * bits)
             if pixel == '.':
-                m |= bit
-        colour += struct.pack('>I', c)
+                m |= 1 << (31 - x)
+        colour += c.to_bytes(SIZE * bits // 8, 'big')
         mask += struct.pack('>I', m)
     return header + palette + colour + mask
 
 
-def icon_file(rows, kind, hotspot=(0, 0)):
+def icon_file(rows, kind, bits, hotspot=(0, 0)):
     """ICONDIR with one entry (kind 1 icon, 2 cursor, whose entry holds the hot spot)."""
-    data = image(padded(rows))
-    planes_or_x, bits_or_y = (1, 1) if kind == 1 else hotspot
-    entry = struct.pack('<BBBBHHII', SIZE, SIZE, 2, 0, planes_or_x, bits_or_y, len(data), 6 + 16)
+    data = image(padded(rows), bits)
+    planes_or_x, bits_or_y = (1, bits) if kind == 1 else hotspot
+    colours = (1 << bits) % 256
+    entry = struct.pack('<BBBBHHII', SIZE, SIZE, colours, 0, planes_or_x, bits_or_y, len(data), 6 + 16)
     return struct.pack('<HHH', 0, kind, 1) + entry + data
 
 
 def main():
     root = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'resources')
     files = {
-        'play.ico': icon_file(triangle(), 1),
-        'stop.ico': icon_file(square(), 1),
-        'hand.cur': icon_file(HAND, 2, HAND_HOTSPOT),
+        'play.ico': icon_file(triangle(), 1, 4),
+        'stop.ico': icon_file(square(), 1, 4),
+        'hand.cur': icon_file(HAND, 2, 1, HAND_HOTSPOT),
     }
     for name, data in files.items():
         with open(os.path.join(root, name), 'wb') as f:
