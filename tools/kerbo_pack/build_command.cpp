@@ -218,7 +218,7 @@ private:
 
     bool writeOutput() {
         std::string error;
-        if (!writeFileReplacing(options_.output, executable_, &error))
+        if (!writeFileReplacing(options_.output, executable_, true, &error))
             return refuse(options_.output, 0, "cannot write: " + error);
         std::printf("%s: %s quiz, %d question%s, %d picture%s, %d clip%s%s\n", options_.output.c_str(),
                     quizKindName(quiz_.quizKind), document_->questionCount, document_->questionCount == 1 ? "" : "s",

@@ -7,6 +7,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -42,7 +43,8 @@ static bool replaceFile(const std::string& from, const std::string& to) {
 #endif
 }
 
-bool writeFileReplacing(const std::string& path, const std::vector<unsigned char>& bytes, std::string* error) {
+bool writeFileReplacing(const std::string& path, const std::vector<unsigned char>& bytes, bool executable,
+                        std::string* error) {
     std::string temporary = path + ".kerbo-pack-partial";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) {
@@ -55,6 +57,16 @@ bool writeFileReplacing(const std::string& path, const std::vector<unsigned char
         ok = false;
         writeError = errno;
     }
+#ifndef _WIN32
+    if (ok && executable) {
+        // rwx for whoever may read it, as the process's umask allows.
+        mode_t mask = umask(0);
+        umask(mask);
+        chmod(temporary.c_str(), 0777 & ~mask);
+    }
+#else
+    (void)executable;
+#endif
     if (ok && !replaceFile(temporary, path)) {
         ok = false;
         writeError = errno;

@@ -8,8 +8,10 @@
 bool readWholeFile(const std::string& path, std::vector<unsigned char>* bytes, std::string* error);
 
 // Writes bytes to a temporary file beside path, then renames it over path,
-// so that path is either left as it was or replaced whole.
-bool writeFileReplacing(const std::string& path, const std::vector<unsigned char>& bytes, std::string* error);
+// so that path is either left as it was or replaced whole. An executable
+// file gets execute permission where the system has one.
+bool writeFileReplacing(const std::string& path, const std::vector<unsigned char>& bytes, bool executable,
+                        std::string* error);
 
 // The directory part of a path, with its trailing separator ("" when none).
 std::string directoryOf(const std::string& path);
