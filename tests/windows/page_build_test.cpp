@@ -86,6 +86,31 @@ TEST_F(PageBuild, PictureRowsWithMissingPictures) {
     EXPECT_EQ(document->pageHeight, 85 + 60);
 }
 
+TEST_F(PageBuild, PictureRowsSizedByTheirPictures) {
+    TestPictures pictures;
+    pictures.add(401, "square.jpg");
+    pictures.add(402, "wide.jpg");
+    pictures.add(403, "tall.jpg");
+    pictures.add(404, "wide.jpg");  // 405 and 406 are missing
+    QuizSetup setup;
+    setup.kind = QuizKindPicture;
+    setup.questions = numberedQuestions(4);
+    openPage(setup, 1000, 700);
+    EXPECT_EQ(document->rowHeight[0], 260);
+    EXPECT_EQ(document->rowHeight[1], 130);
+    EXPECT_PLACE(placeOf(9901), 46, 5, 260, 260);
+    EXPECT_PLACE(placeOf(9902), 336, 5 + 65, 260, 130);
+    EXPECT_PLACE(placeOf(9903), 626 + 65, 5, 130, 260);
+    EXPECT_PLACE(placeOf(4003), 626, 275, 260, 20);
+    EXPECT_PLACE(placeOf(9904), 46, 335, 260, 130);
+    EXPECT_PLACE(placeOf(4004), 46, 335 + 140, 260, 20);
+    EXPECT_EQ(document->pageHeight, 475 + 60);
+    const SIZE shown = bitmapSize(reinterpret_cast<HBITMAP>(SendMessageA(item(9902), STM_GETIMAGE, IMAGE_BITMAP, 0)));
+    EXPECT_EQ(shown.cx, 260);
+    EXPECT_EQ(shown.cy, 130);
+    EXPECT_NE(SendMessageA(item(9904), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+}
+
 TEST_F(PageBuild, PictureRowsWithTwoAnswers) {
     QuizSetup setup;
     setup.kind = QuizKindPicture;
@@ -139,30 +164,78 @@ TEST_F(PageBuild, ClueLabels) {
     EXPECT_EQ(SendMessageA(item(8001), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
 }
 
-TEST_F(PageBuild, PlayerRows) {
-    loadPlayerSupport();
+class PagePlayerRows : public PageTest {
+protected:
+    void openWithPlayers(const QuizSetup& setup, bool playerSupport) {
+        document = makeDocument(setup);
+        quizDocument = document;
+        if (playerSupport) loadPlayerSupport();
+        openDocument(1000, 600);
+    }
+    // The player support is unloaded as at shutdown: it destroys the main
+    // window (here the parent, with the page in it) and releases the players.
+    void TearDown() override {
+        if (document) {
+            quizDocument = document;
+            unloadPlayerSupport(parent);
+            parent = page = header = nullptr;
+        }
+        PageTest::TearDown();
+    }
+};
+
+TEST_F(PagePlayerRows, VideoRows) {
     QuizSetup setup;
     setup.kind = QuizKindVideo;
     setup.questions = numberedQuestions(4);
-    openPage(setup, 1000, 600);
+    openWithPlayers(setup, true);
+    ASSERT_NE(item(4004), nullptr) << "no media player could be created";
     EXPECT_PLACE(placeOf(9901), 46, 5, 260, 200);
-    if (!item(4001)) {
-        // No media player here: the build ended right after the first host.
-        EXPECT_EQ(item(9902), nullptr);
-        EXPECT_EQ(item(2001), nullptr);
-        EXPECT_EQ(document->pageWidth, 0);
-        closePage();
-        unloadPlayerSupport(nullptr);
-        GTEST_SKIP() << "no media player: only the end of the build was checked";
-    }
     EXPECT_PLACE(placeOf(6001), 46, 215, 20, 20);
     EXPECT_PLACE(placeOf(7001), 46, 235, 20, 19);
     EXPECT_PLACE(placeOf(4001), 66, 215, 240, 20);
     EXPECT_PLACE(placeOf(5001), 66, 234, 240, 20);
+    EXPECT_PLACE(placeOf(2001), 18, 217, 27, 17);
     EXPECT_PLACE(placeOf(9904), 46, 215 + 60, 260, 200);
+    const LONG buttonStyle = WS_TABSTOP | BS_ICON | BS_DEFPUSHBUTTON;
+    EXPECT_EQ(styleOf(item(6001)) & buttonStyle, buttonStyle);
+    EXPECT_NE(SendMessageA(item(6001), BM_GETIMAGE, IMAGE_ICON, 0), 0);
+    EXPECT_NE(SendMessageA(item(7001), BM_GETIMAGE, IMAGE_ICON, 0), 0);
     EXPECT_EQ(document->pageWidth, 910);
-    closePage();
-    unloadPlayerSupport(nullptr);
+    EXPECT_EQ(document->pageHeight, 215 + 60 + 210 + 60);
+}
+
+TEST_F(PagePlayerRows, AudioRowsWithTwoAnswers) {
+    QuizSetup setup;
+    setup.kind = QuizKindAudio;
+    setup.answers = 2;
+    setup.answerMode = 2;
+    setup.questions = numberedQuestions(2);
+    openWithPlayers(setup, true);
+    ASSERT_NE(item(4004), nullptr) << "no media player could be created";
+    EXPECT_PLACE(placeOf(9902), 396, 5, 0, 0);
+    EXPECT_PLACE(placeOf(4003), 416, 5, 181, 20);
+    EXPECT_PLACE(placeOf(5004), 416 + 180, 24, 60, 20);
+    EXPECT_PLACE(placeOf(8002), 396, 51, 260, 65);
+    EXPECT_EQ(document->pageWidth, 970);
+}
+
+TEST_F(PagePlayerRows, APlayerThatCannotBeMadeEndsTheBuild) {
+    // Without the player support no player can be created.
+    QuizSetup setup;
+    setup.kind = QuizKindVideo;
+    setup.questions = numberedQuestions(4);
+    writeSavedFile("un\r\ndeux\r\n");
+    openWithPlayers(setup, false);
+    EXPECT_PLACE(placeOf(9901), 46, 5, 260, 200);
+    EXPECT_EQ(item(9902), nullptr);
+    EXPECT_EQ(item(2001), nullptr);
+    EXPECT_EQ(item(4001), nullptr);
+    EXPECT_EQ(document->pageWidth, 0);
+    EXPECT_EQ(document->pageHeight, 0);
+    // The saved answers are not lost by a save from this page.
+    saveAnswers(document);
+    EXPECT_EQ(readSavedFile(), "un\r\ndeux\r\n\r\n\r\n");
 }
 
 TEST_F(PageBuild, UnknownKindBuildsNothing) {

@@ -153,3 +153,26 @@ TEST_F(PageEvaluation, MissingSolvedPictureKeepsThePicture) {
     EXPECT_EQ(questionAt(document, 1)->solved, 1);
     EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageA(item(9901), STM_GETIMAGE, IMAGE_BITMAP, 0)), before);
 }
+
+TEST_F(PageEvaluation, SolvedPictureReplacesThePicture) {
+    TestPictures pictures;
+    pictures.add(401, "square.jpg");
+    pictures.add(10401, "wide.jpg");
+    QuizSetup setup;
+    setup.kind = QuizKindPicture;
+    setup.answerMode = 3;
+    setup.questions = {{"Chat", "", "", "Miaou"}};
+    openPage(setup, 1000, 400);
+    HBITMAP before = reinterpret_cast<HBITMAP>(SendMessageA(item(9901), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_EQ(bitmapSize(before).cx, 260);
+    ASSERT_EQ(bitmapSize(before).cy, 260);
+    answer(4001, "Chat");
+    EXPECT_TRUE(visible(8001));
+    HBITMAP after = reinterpret_cast<HBITMAP>(SendMessageA(item(9901), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    EXPECT_EQ(bitmapSize(after).cx, 260);
+    EXPECT_EQ(bitmapSize(after).cy, 130);
+    BITMAP gone;
+    EXPECT_EQ(GetObjectA(before, sizeof gone, &gone), 0);  // the replaced bitmap was deleted
+    // The control keeps its place and size.
+    EXPECT_PLACE(placeOf(9901), 46, 5, 260, 260);
+}

@@ -33,19 +33,23 @@ protected:
         applyHideSolved(document);
     }
 
-    // A picture quiz of five questions whose rows are 200 and 150 pixels
-    // high, as if pictures of those heights had been loaded.
+    // A picture quiz of five questions whose rows are 260 and 130 pixels
+    // high.
     void openPictureQuiz(int answerMode) {
+        pictures.add(401, "square.jpg");
+        pictures.add(402, "tall.jpg");
+        pictures.add(403, "wide.jpg");
+        pictures.add(404, "wide.jpg");
         QuizSetup setup;
         setup.kind = QuizKindPicture;
         setup.answerMode = answerMode;
         setup.questions = numberedQuestions(5);
-        openPage(setup, 1000, 600);
-        document->rowHeight[0] = 200;
-        document->rowHeight[1] = 150;
-        document->pageHeight += 1000;
-        updateScrollRanges(document, page);
+        openPage(setup, 1000, 500);
+        ASSERT_EQ(document->rowHeight[0], 260);
+        ASSERT_EQ(document->rowHeight[1], 130);
     }
+
+    TestPictures pictures;
 };
 
 TEST_F(PageScore, ScoreAndRewardCodeFollowEveryChange) {
@@ -104,16 +108,16 @@ TEST_F(PageScore, HidingClosesUpAFullRowAndReopensIt) {
     EXPECT_TRUE(visible(9904));
     const int expectedStates[] = {1, 1, 2, 0, 1};
     for (int n = 1; n <= 5; ++n) EXPECT_EQ(document->questionState[n], expectedStates[n - 1]) << n;
-    EXPECT_EQ(document->pageHeight, heightBefore - 200);
+    EXPECT_EQ(document->pageHeight, heightBefore - 260);
     EXPECT_EQ(bar(SB_VERT).maximum, document->pageHeight - 2);
     for (size_t i = 0; i < before.ids.size(); ++i) {
         const int id = before.ids[i];
         const int n = id % 1000 % 100;
         const bool picture = id > 9900;
         int moved = 0;
-        if (n <= 3 && !picture) moved = 200;       // hidden: the answer line moves up
-        if (n >= 4) moved = 200;                   // below the closed row
-        if (n == 5 && !picture) moved += 150;      // hidden in its own row
+        if (n <= 3 && !picture) moved = 260;  // hidden: the answer line moves up
+        if (n >= 4) moved = 260;              // below the closed row
+        if (n == 5 && !picture) moved += 130; // hidden in its own row
         SCOPED_TRACE(id);
         EXPECT_EQ(placeOf(id).y, before.places[i].y - moved);
     }
@@ -121,7 +125,7 @@ TEST_F(PageScore, HidingClosesUpAFullRowAndReopensIt) {
     // Running it again changes nothing: a closed row is not closed twice.
     const RowPlaces hidden = placesOfRows(5);
     applyHideSolved(document);
-    EXPECT_EQ(document->pageHeight, heightBefore - 200);
+    EXPECT_EQ(document->pageHeight, heightBefore - 260);
     const RowPlaces again = placesOfRows(5);
     for (size_t i = 0; i < hidden.ids.size(); ++i) EXPECT_EQ(again.places[i].y, hidden.places[i].y);
 
@@ -148,9 +152,9 @@ TEST_F(PageScore, ClosedRowsWithCluesMoveByPictureAndClue) {
     EXPECT_TRUE(visible(8001));
     tickHideBox(true);
     EXPECT_FALSE(visible(8001));
-    EXPECT_EQ(document->pageHeight, heightBefore - 265);
+    EXPECT_EQ(document->pageHeight, heightBefore - 325);
     EXPECT_EQ(placeOf(9904).y, before.places[std::find(before.ids.begin(), before.ids.end(), 9904) -
-                                            before.ids.begin()].y - 265);
+                                            before.ids.begin()].y - 325);
     tickHideBox(false);
     // Shown again, clue labels included; question 4 was never hidden.
     for (int n = 1; n <= 3; ++n) EXPECT_TRUE(visible(8000 + n));

@@ -12,11 +12,47 @@
 #include <vector>
 
 #include "package/quiz_document.h"
+#include "package/resource_store.h"
 #include "page/page.h"
 #include "page/saved_answers.h"
 #include "resources/resource_ids.h"
 #include "shell/shell.h"
 #include "wine_test_support.h"
+
+inline std::vector<unsigned char> testDataBytes(const std::string& name) {
+    std::ifstream in(std::string(KERBO_TEST_DATA) + "/" + name, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Quiz pictures for the page: "IMG" resources made from the JPEG files of
+// tests/data/pictures, in place of the executable's own resources while this
+// object lives. Ids above 10000 are stored nibble-swapped, as packed.
+class TestPictures {
+public:
+    TestPictures() { setQuizResources(&store_); }
+    ~TestPictures() { setQuizResources(nullptr); }
+    TestPictures(const TestPictures&) = delete;
+    TestPictures& operator=(const TestPictures&) = delete;
+
+    // square.jpg fits as 260 x 260, wide.jpg as 260 x 130, tall.jpg as 130 x 260.
+    void add(int id, const char* file) {
+        std::vector<unsigned char> bytes = testDataBytes(std::string("pictures/") + file);
+        EXPECT_FALSE(bytes.empty()) << file;
+        if (id > 10000) {
+            for (unsigned char& b : bytes) b = static_cast<unsigned char>((b << 4) | (b >> 4));
+        }
+        store_.add(KERBO_TYPE_IMG, id, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    }
+
+private:
+    MemoryResourceStore store_;
+};
+
+inline SIZE bitmapSize(HBITMAP bitmap) {
+    BITMAP info = {};
+    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return SIZE{0, 0};
+    return SIZE{info.bmWidth, info.bmHeight};
+}
 
 struct TestQuestion {
     const char* firstAnswer;
