@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Starts real player executables under Wine on a private X server, as a
+# person would: dismisses the start-up message boxes, finds the main window
+# (544 x 375, centred on the 1280 x 1024 screen, its caption the quiz title),
+# closes it with Alt+F4 and checks that the process ends with exit code 0
+# after saving the answers next to it.
+#   startup.sh BUILD_DIR     (the Windows build directory)
+# Runs kerbo-player.exe (no quiz: the message "Cles du jeu absentes!" in a
+# box captioned "Kerbo", then the title "Nom du kerbo") and, when it has been
+# built, the demo quiz kerbo.exe (no message box).
+set -u
+
+build_dir=$(cd "${1:?usage: startup.sh WINDOWS_BUILD_DIR}" && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+wine_run=$source_dir/cmake/wine-run.sh
+source "$source_dir/tools/player_x11.sh"
+
+for tool in Xvfb xdotool xdpyinfo wine; do
+  command -v "$tool" >/dev/null || { echo "startup.sh: $tool is missing (tools/install-deps.sh)"; exit 1; }
+done
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+start_private_xvfb || { echo "startup.sh: Xvfb did not start"; exit 1; }
+work_dir=$(mktemp -d "$build_dir/e2e-startup.XXXXXX")
+player_pid=""
+cleanup() {
+  [ -n "$player_pid" ] && kill "$player_pid" 2>/dev/null
+  WINEPREFIX=${KERBO_WINEPREFIX:-$build_dir/wineprefix} wineserver -k >/dev/null 2>&1
+  stop_private_xvfb
+  rm -rf "$work_dir"
+}
+trap cleanup EXIT
+
+# check_player EXE EXPECTED_CAPTION (empty: any) EXPECTED_BOXES
+check_player() {
+  local exe=$1 caption=$2 boxes=$3 name
+  name=$(basename "$exe")
+  echo "== $name"
+  mkdir -p "$work_dir/$name.run"
+  (cd "$work_dir/$name.run" && exec "$wine_run" "$exe") &
+  player_pid=$!
+
+  if ! wait_for_main_window "$name" "$player_pid" 120; then
+    fail "$name: no 544x375 main window appeared (message boxes: ${DISMISSED_BOXES:-none})"
+    kill "$player_pid" 2>/dev/null
+    player_pid=""
+    return
+  fi
+  echo "main window: [$(window_name "$MAIN_WINDOW")] at $(window_position "$MAIN_WINDOW"), message boxes: ${DISMISSED_BOXES:-none}"
+  [ "$DISMISSED_BOXES" = "$boxes" ] || fail "$name: message boxes ${DISMISSED_BOXES:-none}, expected ${boxes:-none}"
+  if [ -n "$caption" ] && [ "$(window_name "$MAIN_WINDOW")" != "$caption" ]; then
+    fail "$name: caption [$(window_name "$MAIN_WINDOW")], expected [$caption]"
+  fi
+  # Centred: (1280 - 544) / 2 and (1024 - 375) / 2.
+  [ "$(window_position "$MAIN_WINDOW")" = "368,324" ] ||
+    fail "$name: main window at $(window_position "$MAIN_WINDOW"), expected 368,324"
+
+  sleep 1
+  if close_and_wait "$MAIN_WINDOW" "$player_pid" 30; then
+    echo "exit code: $EXIT_STATUS"
+    [ "$EXIT_STATUS" = 0 ] || fail "$name: exit code $EXIT_STATUS, expected 0"
+  else
+    fail "$name: still running 30 s after Alt+F4"
+  fi
+  player_pid=""
+  local saved="$work_dir/$name.run/${name%.exe}.txt"
+  [ -f "$saved" ] || fail "$name: closing did not save the answers to ${name%.exe}.txt"
+}
+
+if [ -f "$build_dir/kerbo-player.exe" ]; then
+  check_player "$build_dir/kerbo-player.exe" "Nom du kerbo" "[Kerbo]"
+else
+  fail "kerbo-player.exe is not built in $build_dir"
+fi
+if [ -f "$build_dir/kerbo.exe" ]; then
+  check_player "$build_dir/kerbo.exe" "" ""
+fi
+
+[ $failures -eq 0 ] && echo "startup: all checks passed" || echo "startup: $failures check(s) failed"
+exit $((failures > 0))
