@@ -146,46 +146,105 @@ uint32_t pngBitmapBitsSize(const PngBitmapInfo& info) {
 
 // ---------------------------------------------------------------------------
 // Row filters (filter method 0). a: the unfiltered byte one filter distance to
-// the left; b: the byte above; c: the byte above a. Sums are modulo 256.
+// the left; b: the byte above; c: the byte above a; all 0 outside the row and
+// on the first row. Sums are modulo 256. The filter distance is the bytes of
+// one pixel, at least 1: 1, 2, 3, 4, 6 or 8.
+
+namespace {
+
+// One filter for a filter distance D known at compile time: the rows are
+// taken a pixel (D bytes) at a time, and each of the D byte lanes keeps its
+// left neighbour a (and c, the byte above it) in a local, 0 at the left edge.
+// above is null on the first row. Bytes past the last whole pixel (a row that
+// is not a whole number of pixels) are done by finishRow.
+template <uint32_t D>
+struct Unfilter {
+    static uint32_t sub(const unsigned char* x, unsigned char* out, uint32_t n) {
+        unsigned char a[D] = {};
+        uint32_t i = 0;
+        for (; i + D <= n; i += D)
+            for (uint32_t d = 0; d < D; ++d) out[i + d] = a[d] = static_cast<unsigned char>(x[i + d] + a[d]);
+        return i;
+    }
+    static uint32_t up(const unsigned char* x, const unsigned char* above, unsigned char* out, uint32_t n) {
+        for (uint32_t i = 0; i < n; ++i) out[i] = static_cast<unsigned char>(x[i] + above[i]);
+        return n;
+    }
+    static uint32_t average(const unsigned char* x, const unsigned char* above, unsigned char* out, uint32_t n) {
+        uint32_t a[D] = {};
+        uint32_t i = 0;
+        for (; i + D <= n; i += D)
+            for (uint32_t d = 0; d < D; ++d) {
+                uint32_t b = above ? above[i + d] : 0;
+                a[d] = (x[i + d] + ((a[d] + b) >> 1)) & 0xFF;
+                out[i + d] = static_cast<unsigned char>(a[d]);
+            }
+        return i;
+    }
+    static uint32_t paeth(const unsigned char* x, const unsigned char* above, unsigned char* out, uint32_t n) {
+        uint32_t a[D] = {};
+        uint32_t c[D] = {};
+        uint32_t i = 0;
+        for (; i + D <= n; i += D)
+            for (uint32_t d = 0; d < D; ++d) {
+                uint32_t b = above[i + d];
+                a[d] = (x[i + d] + pngPaeth(a[d], b, c[d])) & 0xFF;
+                c[d] = b;
+                out[i + d] = static_cast<unsigned char>(a[d]);
+            }
+        return i;
+    }
+    // Bytes from + 1 to n of a row whose first from bytes are done.
+    static void finishRow(uint32_t filterType, const unsigned char* x, const unsigned char* above, unsigned char* out,
+                          uint32_t from, uint32_t n) {
+        for (uint32_t i = from; i < n; ++i) {
+            uint32_t a = i >= D ? out[i - D] : 0;
+            uint32_t b = above ? above[i] : 0;
+            uint32_t c = above && i >= D ? above[i - D] : 0;
+            uint32_t p = filterType == 1 ? a : filterType == 2 ? b : filterType == 3 ? (a + b) >> 1 : pngPaeth(a, b, c);
+            out[i] = static_cast<unsigned char>(x[i] + p);
+        }
+    }
+    static bool row(uint32_t filterType, const unsigned char* x, const unsigned char* above, unsigned char* out,
+                    uint32_t n) {
+        uint32_t done;
+        switch (filterType) {
+            case 0: std::memcpy(out, x, n); return true;  // None
+            case 1: done = sub(x, out, n); break;         // Sub: x + a
+            case 2:                                       // Up: x + b
+                if (!above) {
+                    std::memcpy(out, x, n);
+                    return true;
+                }
+                done = up(x, above, out, n);
+                break;
+            case 3: done = average(x, above, out, n); break;  // Average: x + floor((a + b) / 2), in 9 bits
+            case 4:  // Paeth; on the first row b = c = 0, so it predicts a
+                if (!above) {
+                    filterType = 1;
+                    done = sub(x, out, n);
+                } else {
+                    done = paeth(x, above, out, n);
+                }
+                break;
+            default: return false;
+        }
+        finishRow(filterType, x, above, out, done, n);
+        return true;
+    }
+};
+
+}  // namespace
 
 bool pngUnfilterRow(uint32_t filterType, const unsigned char* filtered, const unsigned char* previous,
                     unsigned char* out, uint32_t n, uint32_t distance) {
-    const unsigned char* x = filtered;
-    const unsigned char* b = previous;
-    uint32_t head = distance < n ? distance : n;  // bytes without a left neighbour
-    switch (filterType) {
-        case 0:  // None
-            std::memcpy(out, x, n);
-            return true;
-        case 1:  // Sub: x + a
-            std::memcpy(out, x, head);
-            for (uint32_t i = head; i < n; ++i) out[i] = static_cast<unsigned char>(x[i] + out[i - distance]);
-            return true;
-        case 2:  // Up: x + b
-            if (!b) {
-                std::memcpy(out, x, n);
-            } else {
-                for (uint32_t i = 0; i < n; ++i) out[i] = static_cast<unsigned char>(x[i] + b[i]);
-            }
-            return true;
-        case 3:  // Average: x + floor((a + b) / 2), the sum in 9 bits
-            if (!b) {
-                std::memcpy(out, x, head);
-                for (uint32_t i = head; i < n; ++i) out[i] = static_cast<unsigned char>(x[i] + (out[i - distance] >> 1));
-            } else {
-                for (uint32_t i = 0; i < head; ++i) out[i] = static_cast<unsigned char>(x[i] + (b[i] >> 1));
-                for (uint32_t i = head; i < n; ++i)
-                    out[i] = static_cast<unsigned char>(x[i] + ((out[i - distance] + b[i]) >> 1));
-            }
-            return true;
-        case 4:  // Paeth; on the first row b = c = 0, so it predicts a
-            if (!b) return pngUnfilterRow(1, filtered, previous, out, n, distance);
-            for (uint32_t i = 0; i < head; ++i) out[i] = static_cast<unsigned char>(x[i] + b[i]);
-            for (uint32_t i = head; i < n; ++i)
-                out[i] = static_cast<unsigned char>(x[i] + pngPaeth(out[i - distance], b[i], b[i - distance]));
-            return true;
-        default:
-            return false;
+    switch (distance) {
+        case 1: return Unfilter<1>::row(filterType, filtered, previous, out, n);
+        case 2: return Unfilter<2>::row(filterType, filtered, previous, out, n);
+        case 3: return Unfilter<3>::row(filterType, filtered, previous, out, n);
+        case 4: return Unfilter<4>::row(filterType, filtered, previous, out, n);
+        case 6: return Unfilter<6>::row(filterType, filtered, previous, out, n);
+        default: return Unfilter<8>::row(filterType, filtered, previous, out, n);
     }
 }
 

@@ -257,12 +257,17 @@ void copyIdatBytes(IdatReader& in, unsigned char* out, uint32_t n) {
     }
 }
 
-// A canonical Huffman code, decoded one bit at a time: after reading len bits
-// into code (first bit most significant), the code is complete when it lies
-// below limit[len]; its symbol is then symbol[offset[len] + code].
+// A canonical Huffman code, decoded one bit at a time against per-length
+// limits: the first len bits of a code, read first bit most significant, form
+// a complete code when they lie below the limit of length len (the first code
+// of that length plus the number of its codes); the symbol is then
+// symbol[offset[len] + code]. The limits are kept shifted to 16 bits, so that
+// the len-bit prefix of the next 16 bits can be compared with them without
+// taking it apart: prefix < limit exactly when next16 < limit << (16 - len).
 struct HuffmanCode {
-    int limit[kMaxCodeLength + 1];
+    uint32_t limit[kMaxCodeLength + 2];  // shifted; limit[16] = 0x10000 ends every search
     int offset[kMaxCodeLength + 1];
+    uint32_t shortest;                   // length of the shortest code (1 when there is none)
     uint16_t symbol[kFixedLiteralCodes];
 };
 
@@ -282,14 +287,19 @@ int buildCode(HuffmanCode& code, const uint8_t* lengths, int n) {
     int next[kMaxCodeLength + 1];
     int first = 0;
     int index = 0;
+    code.shortest = 0;
     for (int len = 1; len <= kMaxCodeLength; ++len) {
-        code.limit[len] = first + count[len];
+        code.limit[len] = static_cast<uint32_t>(first + count[len]) << (16 - len);
         code.offset[len] = index - first;
         next[len] = index;
         index += count[len];
         first = (first + count[len]) << 1;
+        if (count[len] && !code.shortest) code.shortest = static_cast<uint32_t>(len);
     }
-    code.limit[0] = code.offset[0] = 0;
+    if (!code.shortest) code.shortest = 1;
+    code.limit[0] = 0;
+    code.limit[kMaxCodeLength + 1] = 0x10000;
+    code.offset[0] = 0;
     for (int s = 0; s < n; ++s)
         if (lengths[s]) code.symbol[next[lengths[s]]++] = static_cast<uint16_t>(s);
     return left;
@@ -343,71 +353,98 @@ inline uint32_t distanceExtraBits(int symbol) { return symbol >= 4 ? (symbol - 2
 // The order in which a dynamic block gives the lengths of the code length code.
 const uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
 
+// The bit reader. DEFLATE packs its bits from the least significant bit of
+// each byte; the reader keeps the next ones at the top of a 64-bit word in the
+// order they come (every byte goes in reversed). A Huffman code, first bit
+// most significant, can then be compared with the per-length limits as it
+// stands; a number, first bit least significant, is reversed as it is taken.
+// Kept in locals by the loops that use it, so that the bytes they write cannot
+// be taken to change it.
+struct BitReader {
+    uint64_t bits;   // next bit in bit 63
+    uint32_t count;  // bits held
+};
+
 struct Inflater {
     IdatReader in;
-    // Bits are taken least significant first. The reader keeps up to 64 of
-    // them; refill tops it up to at least 56, enough for one whole match
-    // (15 + 5 + 15 + 13 bits).
-    uint64_t bits;
-    uint32_t bitCount;
+    BitReader reader;
     unsigned char* out;
     uint32_t outSize;
     uint32_t outCount;
 };
 
-inline uint64_t loadLittleEndian64(const unsigned char* p) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    uint64_t v;
-    std::memcpy(&v, p, 8);
-    return v;
-#else
-    uint64_t v = 0;
-    for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
-    return v;
-#endif
+inline uint32_t reverse16(uint32_t x) {
+    x = ((x >> 1) & 0x5555) | ((x & 0x5555) << 1);
+    x = ((x >> 2) & 0x3333) | ((x & 0x3333) << 2);
+    x = ((x >> 4) & 0x0F0F) | ((x & 0x0F0F) << 4);
+    return ((x >> 8) & 0x00FF) | ((x & 0x00FF) << 8);
 }
 
-inline void refill(Inflater& s) {
-    if (s.bitCount >= 56) return;
-    if (s.in.end - s.in.next >= 8) {
-        // Eight bytes at once; the bits above the new count are the stream's
+// Eight bytes in stream order: the first byte on top, each byte reversed.
+inline uint64_t loadStreamOrder(const unsigned char* p) {
+    uint64_t x;
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::memcpy(&x, p, 8);
+    x = __builtin_bswap64(x);
+#else
+    x = 0;
+    for (int i = 0; i < 8; ++i) x = (x << 8) | p[i];
+#endif
+    x = ((x >> 1) & 0x5555555555555555u) | ((x & 0x5555555555555555u) << 1);
+    x = ((x >> 2) & 0x3333333333333333u) | ((x & 0x3333333333333333u) << 2);
+    return ((x >> 4) & 0x0F0F0F0F0F0F0F0Fu) | ((x & 0x0F0F0F0F0F0F0F0Fu) << 4);
+}
+
+// Byte by byte, across chunk boundaries and past the end of the stream.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+BitReader refillSlowly(IdatReader& in, BitReader r) {
+    while (r.count < 56) {
+        r.bits |= uint64_t(reverse16(nextIdatByte(in)) >> 8) << (56 - r.count);
+        r.count += 8;
+    }
+    return r;
+}
+
+// Tops the reader up to at least 56 bits: enough for a whole match (15 + 5 +
+// 15 + 13 bits).
+inline void refill(BitReader& r, IdatReader& in) {
+    if (in.end - in.next >= 8) {
+        // Eight bytes at once; the bits below the new count are the stream's
         // next bits too, so or-ing them in again later changes nothing.
-        s.bits |= loadLittleEndian64(s.in.next) << s.bitCount;
-        s.in.next += (63 - s.bitCount) >> 3;
-        s.bitCount |= 56;
+        r.bits |= loadStreamOrder(in.next) >> r.count;
+        in.next += (63 - r.count) >> 3;
+        r.count |= 56;
         return;
     }
-    while (s.bitCount < 56) {
-        s.bits |= uint64_t(nextIdatByte(s.in)) << s.bitCount;
-        s.bitCount += 8;
-    }
+    r = refillSlowly(in, r);
 }
 
-// n (at most 16) bits, first bit least significant; refill must have left
-// enough.
-inline uint32_t takeBits(Inflater& s, uint32_t n) {
-    uint32_t value = static_cast<uint32_t>(s.bits & ((uint64_t(1) << n) - 1));
-    s.bits >>= n;
-    s.bitCount -= n;
+inline void need(BitReader& r, IdatReader& in, uint32_t n) {
+    if (r.count < n) refill(r, in);
+}
+
+// A number of n bits (at most 16), first bit least significant; the reader
+// must hold them.
+inline uint32_t takeBits(BitReader& r, uint32_t n) {
+    uint32_t value = reverse16(static_cast<uint32_t>(r.bits >> 48)) & ((1u << n) - 1);
+    r.bits <<= n;
+    r.count -= n;
     return value;
 }
 
-// One symbol of code, read bit by bit; -1 when no code of up to 15 bits
-// matches (an incomplete code). Needs 15 bits in the reader.
-inline int decodeSymbol(Inflater& s, const HuffmanCode& code) {
-    uint64_t bits = s.bits;
-    int read = 0;
-    for (uint32_t len = 1; len <= kMaxCodeLength; ++len) {
-        read |= static_cast<int>(bits & 1);
-        bits >>= 1;
-        if (read < code.limit[len]) {
-            s.bits = bits;
-            s.bitCount -= len;
-            return code.symbol[code.offset[len] + read];
-        }
-        read <<= 1;
-    }
-    return -1;
+// One symbol of code: the code read so far grows by one bit per length
+// until it lies below that length's limit. -1 when no code of up to 15 bits
+// matches (an incomplete code). The reader must hold 15 bits.
+inline int decodeSymbol(BitReader& r, const HuffmanCode& code) {
+    uint32_t next16 = static_cast<uint32_t>(r.bits >> 48);
+    uint32_t len = code.shortest;  // no shorter code can match: their limits are 0
+    while (next16 >= code.limit[len]) ++len;
+    if (len > kMaxCodeLength) return -1;
+    r.bits <<= len;
+    r.count -= len;
+    return code.symbol[code.offset[len] + static_cast<int>(next16 >> (16 - len))];
 }
 
 // A match of length bytes from distance back; the caller has checked that
@@ -425,45 +462,56 @@ inline void copyMatch(unsigned char* to, uint32_t distance, uint32_t length) {
 
 // The symbols of one compressed block, up to its end-of-block symbol.
 bool inflateCodes(Inflater& s, const HuffmanCode& literals, const HuffmanCode& distances) {
+    BitReader r = s.reader;
+    unsigned char* const start = s.out;
+    unsigned char* out = s.out + s.outCount;
+    unsigned char* const end = s.out + s.outSize;
+    bool ok = false;
     for (;;) {
-        refill(s);
-        int symbol = decodeSymbol(s, literals);
+        need(r, s.in, 15 + 5);  // a literal/length code and its extra bits
+        int symbol = decodeSymbol(r, literals);
         if (symbol < 256) {
-            if (symbol < 0 || s.outCount == s.outSize) return false;
-            s.out[s.outCount++] = static_cast<unsigned char>(symbol);
+            if (symbol < 0 || out == end) break;
+            *out++ = static_cast<unsigned char>(symbol);
             continue;
         }
-        if (symbol == 256) return true;
-        if (symbol > 285) return false;
-        uint32_t length = kLengthBase[symbol - 257] + takeBits(s, lengthExtraBits(symbol));
-        int distanceSymbol = decodeSymbol(s, distances);
-        if (distanceSymbol < 0 || distanceSymbol >= kMaxDistanceCodes) return false;
-        uint32_t distance = kDistanceBase[distanceSymbol] + takeBits(s, distanceExtraBits(distanceSymbol));
-        if (distance > s.outCount || length > s.outSize - s.outCount) return false;
-        copyMatch(s.out + s.outCount, distance, length);
-        s.outCount += length;
+        if (symbol == 256) {
+            ok = true;
+            break;
+        }
+        if (symbol > 285) break;
+        uint32_t length = kLengthBase[symbol - 257] + takeBits(r, lengthExtraBits(symbol));
+        need(r, s.in, 15 + 13);  // a distance code and its extra bits
+        int distanceSymbol = decodeSymbol(r, distances);
+        if (distanceSymbol < 0 || distanceSymbol >= kMaxDistanceCodes) break;
+        uint32_t distance = kDistanceBase[distanceSymbol] + takeBits(r, distanceExtraBits(distanceSymbol));
+        if (distance > static_cast<uint32_t>(out - start) || length > static_cast<uint32_t>(end - out)) break;
+        copyMatch(out, distance, length);
+        out += length;
     }
+    s.reader = r;
+    s.outCount = static_cast<uint32_t>(out - start);
+    return ok;
 }
 
 // Block type 0: from the next byte boundary, LEN and NLEN (its one's
 // complement), then LEN bytes as they are.
 bool inflateStored(Inflater& s) {
-    uint32_t partial = s.bitCount & 7;
-    s.bits >>= partial;
-    s.bitCount -= partial;
-    refill(s);
-    uint32_t length = takeBits(s, 16);
-    uint32_t check = takeBits(s, 16);
+    BitReader& r = s.reader;
+    takeBits(r, r.count & 7);
+    need(r, s.in, 32);
+    uint32_t length = takeBits(r, 16);
+    uint32_t check = takeBits(r, 16);
     if (length != (~check & 0xFFFF)) return false;
     if (length > s.outSize - s.outCount) return false;
     // Whole bytes still in the reader come first.
-    while (length > 0 && s.bitCount >= 8) {
-        s.out[s.outCount++] = static_cast<unsigned char>(takeBits(s, 8));
+    while (length > 0 && r.count >= 8) {
+        s.out[s.outCount++] = static_cast<unsigned char>(takeBits(r, 8));
         --length;
     }
     if (length > 0) {
-        s.bits = 0;  // drops read-ahead bits: the bytes are taken again below
-        s.bitCount = 0;
+        r.bits = 0;  // drops read-ahead bits: the bytes are taken again below
+        r.count = 0;
         copyIdatBytes(s.in, s.out + s.outCount, length);
         s.outCount += length;
     }
@@ -473,24 +521,25 @@ bool inflateStored(Inflater& s) {
 // Block type 2: the code length code, then the code lengths of the
 // literal/length and distance codes as one sequence, run-length coded.
 bool inflateDynamic(Inflater& s) {
-    refill(s);
-    int literalCount = static_cast<int>(takeBits(s, 5)) + 257;
-    int distanceCount = static_cast<int>(takeBits(s, 5)) + 1;
-    int lengthCodeCount = static_cast<int>(takeBits(s, 4)) + 4;
+    BitReader& r = s.reader;
+    need(r, s.in, 14);
+    int literalCount = static_cast<int>(takeBits(r, 5)) + 257;
+    int distanceCount = static_cast<int>(takeBits(r, 5)) + 1;
+    int lengthCodeCount = static_cast<int>(takeBits(r, 4)) + 4;
     if (literalCount > kMaxLiteralCodes || distanceCount > kMaxDistanceCodes) return false;
 
     uint8_t lengths[kMaxLiteralCodes + kMaxDistanceCodes] = {0};
     for (int i = 0; i < lengthCodeCount; ++i) {
-        refill(s);
-        lengths[kCodeLengthOrder[i]] = static_cast<uint8_t>(takeBits(s, 3));
+        need(r, s.in, 3);
+        lengths[kCodeLengthOrder[i]] = static_cast<uint8_t>(takeBits(r, 3));
     }
     HuffmanCode lengthCode;
     if (buildCode(lengthCode, lengths, 19) != 0) return false;  // must be complete
 
     int total = literalCount + distanceCount;
     for (int index = 0; index < total;) {
-        refill(s);
-        int symbol = decodeSymbol(s, lengthCode);
+        need(r, s.in, 15 + 7);
+        int symbol = decodeSymbol(r, lengthCode);
         if (symbol < 0) return false;
         if (symbol < 16) {
             lengths[index++] = static_cast<uint8_t>(symbol);
@@ -501,11 +550,11 @@ bool inflateDynamic(Inflater& s) {
         if (symbol == 16) {  // the previous length, 3 to 6 times
             if (index == 0) return false;
             repeated = lengths[index - 1];
-            run = 3 + static_cast<int>(takeBits(s, 2));
+            run = 3 + static_cast<int>(takeBits(r, 2));
         } else if (symbol == 17) {  // 3 to 10 zeros
-            run = 3 + static_cast<int>(takeBits(s, 3));
+            run = 3 + static_cast<int>(takeBits(r, 3));
         } else {  // 11 to 138 zeros
-            run = 11 + static_cast<int>(takeBits(s, 7));
+            run = 11 + static_cast<int>(takeBits(r, 7));
         }
         if (run > total - index) return false;
         while (run-- > 0) lengths[index++] = repeated;
@@ -524,14 +573,15 @@ bool inflateDynamic(Inflater& s) {
 // The zlib header, the blocks, and nothing after them (the Adler-32 value is
 // not checked). Fails unless the blocks give exactly outSize bytes.
 bool inflateStream(Inflater& s) {
-    refill(s);
-    uint32_t method = takeBits(s, 8);
-    uint32_t flags = takeBits(s, 8);
+    BitReader& r = s.reader;
+    need(r, s.in, 16);
+    uint32_t method = takeBits(r, 8);
+    uint32_t flags = takeBits(r, 8);
     if ((method & 0x0F) != 8 || (method >> 4) > 7 || (flags & 0x20) != 0) return false;
     for (;;) {
-        refill(s);
-        uint32_t last = takeBits(s, 1);
-        uint32_t type = takeBits(s, 2);
+        need(r, s.in, 3);
+        uint32_t last = takeBits(r, 1);
+        uint32_t type = takeBits(r, 2);
         bool ok;
         if (type == 0) {
             ok = inflateStored(s);
