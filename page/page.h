@@ -23,6 +23,23 @@ void applyHideSolved(QuizDocument* document);
 // Writes every answer field to the saved-answers file.
 void saveAnswers(QuizDocument* document);
 
+// While the page builds its rows, every restored answer is judged as soon as
+// its field exists; the score those judgements ask for is worked out once,
+// when the build ends, rather than after each of them. While an object of
+// this class lives, updateScore only notes that it was asked for; its
+// destruction runs the one update if it was.
+class ScoreUpdateHold {
+public:
+    ScoreUpdateHold(QuizDocument* document, HWND page);
+    ~ScoreUpdateHold();
+    ScoreUpdateHold(const ScoreUpdateHold&) = delete;
+    ScoreUpdateHold& operator=(const ScoreUpdateHold&) = delete;
+
+private:
+    QuizDocument* document_;
+    HWND page_;
+};
+
 // --- Scrolling and row moves (page_scroll_win32.cpp) ----------------------
 
 // Sets both scroll bars from pageWidth, pageHeight and the client size.

@@ -211,6 +211,7 @@ INT_PTR buildPage(QuizDocument* document, HWND page) {
     build.pictureRow = 0;
     build.extent = PageExtent{0, 0, kFirstRowY};
 
+    ScoreUpdateHold oneScoreUpdate(document, page);
     const int questions = pageQuestionCount(document->questionCount);
     for (int n = 1; n <= questions; ++n) {
         switch (kind) {

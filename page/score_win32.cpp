@@ -14,6 +14,9 @@ enum {
 
 const char kNoRewardCode[] = "      ";  // six spaces
 
+bool scoreHeld = false;
+bool scoreAskedWhileHeld = false;
+
 bool questionSolvedOnPage(HWND page, int n, int perQuestion) {
     for (int k = 1; k <= perQuestion; ++k) {
         if (!labelReadsBravo(page, answerFieldId(n, k, perQuestion) + kVerdictIdOffset)) return false;
@@ -87,7 +90,22 @@ void showHidden(QuizDocument* document) {
 
 }  // namespace
 
+ScoreUpdateHold::ScoreUpdateHold(QuizDocument* document, HWND page) : document_(document), page_(page) {
+    scoreHeld = true;
+    scoreAskedWhileHeld = false;
+}
+
+ScoreUpdateHold::~ScoreUpdateHold() {
+    scoreHeld = false;
+    if (scoreAskedWhileHeld) updateScore(document_, page_);
+    scoreAskedWhileHeld = false;
+}
+
 void updateScore(QuizDocument* document, HWND page) {
+    if (scoreHeld) {
+        scoreAskedWhileHeld = true;
+        return;
+    }
     const int questions = pageQuestionCount(document->questionCount);
     const int perQuestion = fieldsPerQuestion(document->quizKind, document->answersPerQuestion);
     int score = 0;
