@@ -6,7 +6,8 @@
 // and length there, and an entry stays readable after a reset hands its code
 // to a new string. Each step that makes an entry also outputs the current
 // string, which is at least one byte long, so the arena never holds more than
-// the 256 literals plus twice the output limit.
+// the 256 literals, twice the output limit, and the one entry made just before
+// the output runs out.
 //
 // All reads of the input go through nextByte and all writes through
 // appendOutput and makeEntry; these check every bound.
