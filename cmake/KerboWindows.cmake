@@ -6,6 +6,9 @@ target_link_libraries(kerbo_win32 PUBLIC kerbo_core)
 target_compile_definitions(kerbo_core PUBLIC WINVER=0x0601 _WIN32_WINNT=0x0601)
 target_link_libraries(kerbo_win32 PUBLIC user32 gdi32 kernel32 shell32 ole32 oleaut32 uuid comctl32)
 set(KERBO_PLATFORM_LIBRARY kerbo_win32)
+# kerbo_core calls back into its platform halves (showMessage, the document's
+# brushes), so each library needs the other on the link line.
+target_link_libraries(kerbo_core PUBLIC kerbo_win32)
 
 if(NOT MSVC)
   # One executable without runtime DLLs beside it.

@@ -53,7 +53,7 @@ bool MemoryResourceStore::add(const char* type, int id, const void* bytes, uint3
 
 void MemoryResourceStore::setLinkBlock(const void* bytes, uint32_t size) {
     std::memset(linkBlock_, 0, sizeof linkBlock_);
-    std::memcpy(linkBlock_, bytes, size < kLinkBlockSize ? size : kLinkBlockSize);
+    if (bytes && size) std::memcpy(linkBlock_, bytes, size < kLinkBlockSize ? size : uint32_t(kLinkBlockSize));
 }
 
 ResourceBytes MemoryResourceStore::find(const char* type, int id) const {
