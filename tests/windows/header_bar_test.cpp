@@ -15,22 +15,7 @@
 
 namespace {
 
-struct Place {
-    int x, y, width, height;
-    bool operator==(const Place& o) const { return x == o.x && y == o.y && width == o.width && height == o.height; }
-};
-
-std::ostream& operator<<(std::ostream& out, const Place& p) {
-    return out << "(" << p.x << "," << p.y << ") " << p.width << "x" << p.height;
-}
-
-// Where a control is within its parent's client area.
-Place placeOf(HWND control) {
-    RECT r;
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return Place{r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
+using Place = WindowPlace;
 
 COLORREF brushColour(HGDIOBJ brush) {
     LOGBRUSH description = {};
@@ -142,7 +127,7 @@ TEST_F(HeaderBarTest, ControlsHaveTheirClassesTextsStylesAndPlaces) {
         EXPECT_EQ(style & c.style, c.style);
         if (std::string(c.className) == "Button") EXPECT_EQ(style & BS_TYPEMASK, c.style & BS_TYPEMASK);
         EXPECT_EQ(GetWindowLongA(window, GWL_EXSTYLE) & ~WS_EX_NOPARENTNOTIFY, 0);
-        EXPECT_EQ(placeOf(window), c.place);
+        EXPECT_EQ(placeInParent(window), c.place);
     }
 }
 
@@ -194,8 +179,8 @@ TEST_F(HeaderBarTest, RightHandControlsFollowTheRightEdge) {
         RECT client;
         GetClientRect(header_, &client);
         ASSERT_EQ(client.right, 520);
-        for (const auto& expected : common) EXPECT_EQ(placeOf(control(expected.id)), expected.place) << expected.id;
-        EXPECT_EQ(placeOf(control(HideSolvedBoxId)), c.box);
+        for (const auto& expected : common) EXPECT_EQ(placeInParent(control(expected.id)), expected.place) << expected.id;
+        EXPECT_EQ(placeInParent(control(HideSolvedBoxId)), c.box);
         DestroyWindow(parent_);
         parent_ = nullptr;
     }

@@ -19,22 +19,7 @@ namespace {
 
 HINSTANCE instance() { return GetModuleHandleA(nullptr); }
 
-struct Place {
-    int x, y, width, height;
-    bool operator==(const Place& o) const { return x == o.x && y == o.y && width == o.width && height == o.height; }
-};
-
-std::ostream& operator<<(std::ostream& out, const Place& p) {
-    return out << "(" << p.x << "," << p.y << ") " << p.width << "x" << p.height;
-}
-
-// Where a child window is within its parent's client area.
-Place placeOf(HWND child) {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return Place{r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
+using Place = WindowPlace;
 
 RECT windowRect(HWND window) {
     RECT r;
@@ -219,15 +204,15 @@ TEST_F(PlayerTest, ChildrenFollowTheClientAreaUnlessMinimised) {
     RECT client;
     GetClientRect(main_, &client);
     // Shown, the window has already laid out its children.
-    EXPECT_EQ(placeOf(headerDialog), (Place{5, 2, client.right - 11, 49}));
+    EXPECT_EQ(placeInParent(headerDialog), (Place{5, 2, client.right - 11, 49}));
 
     setClientSize(main_, 533, 307);
     GetClientRect(main_, &client);
     ASSERT_EQ(client.right, 533);
     ASSERT_EQ(client.bottom, 307);
-    EXPECT_EQ(placeOf(headerDialog), (Place{5, 2, 522, 49}));
-    EXPECT_EQ(placeOf(pageDialog), (Place{5, 50, 522, 239}));
-    EXPECT_EQ(placeOf(footer), (Place{388, 291, 150, 15}));
+    EXPECT_EQ(placeInParent(headerDialog), (Place{5, 2, 522, 49}));
+    EXPECT_EQ(placeInParent(pageDialog), (Place{5, 50, 522, 239}));
+    EXPECT_EQ(placeInParent(footer), (Place{388, 291, 150, 15}));
 
     const struct {
         WPARAM kind;
@@ -241,9 +226,9 @@ TEST_F(PlayerTest, ChildrenFollowTheClientAreaUnlessMinimised) {
         SendMessageA(main_, WM_SIZE, c.kind, MAKELPARAM(533, 307));
         const Place untouched = {1, 1, 10, 10};
         const Place header = {5, 2, 522, 49}, page = {5, 50, 522, 239}, footerPlace = {388, 291, 150, 15};
-        EXPECT_EQ(placeOf(headerDialog), c.laidOut ? header : untouched);
-        EXPECT_EQ(placeOf(pageDialog), c.laidOut ? page : untouched);
-        EXPECT_EQ(placeOf(footer), c.laidOut ? footerPlace : untouched);
+        EXPECT_EQ(placeInParent(headerDialog), c.laidOut ? header : untouched);
+        EXPECT_EQ(placeInParent(pageDialog), c.laidOut ? page : untouched);
+        EXPECT_EQ(placeInParent(footer), c.laidOut ? footerPlace : untouched);
     }
 }
 
@@ -312,6 +297,37 @@ TEST_F(PlayerTest, ClosingSavesThenEndsTheLoopWithExitCodeZeroAndShutdownFreesAl
     EXPECT_EQ(GetObjectType(brush), 0u);
     EXPECT_EQ(footerBrush, nullptr);
     EXPECT_EQ(quizDocument, nullptr);
+}
+
+// The controls that took the focus while the loop ran, by id.
+std::vector<int> focusedIds;
+HHOOK focusHook = nullptr;
+LRESULT CALLBACK watchFocus(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_SETFOCUS) focusedIds.push_back(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
+    return CallNextHookEx(focusHook, code, wParam, lParam);
+}
+
+TEST_F(PlayerTest, TheLoopGivesThePageItsDialogKeys) {
+    start(package_.store());
+    SetFocus(GetDlgItem(pageDialog, 4001));
+    focusedIds.clear();
+    focusHook = SetWindowsHookExA(WH_CBT, watchFocus, nullptr, GetCurrentThreadId());
+    PostMessageA(GetDlgItem(pageDialog, 4001), WM_KEYDOWN, VK_TAB, 0);
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    runMessageLoop();
+    UnhookWindowsHookEx(focusHook);
+    ASSERT_FALSE(focusedIds.empty());
+    EXPECT_EQ(focusedIds.front(), 4002);  // Tab: the next answer field
+}
+
+TEST_F(PlayerTest, SauverSavesTheAnswers) {
+    start(package_.store());
+    SetWindowTextA(GetDlgItem(pageDialog, 4001), "Lisbonne");
+    SendMessageA(headerDialog, WM_COMMAND, SaveButtonId, reinterpret_cast<LPARAM>(GetDlgItem(headerDialog, SaveButtonId)));
+    std::ifstream saved(savedAnswersFile());
+    std::string first;
+    std::getline(saved, first);
+    EXPECT_EQ(first, "Lisbonne");
 }
 
 TEST_F(PlayerTest, AClassThatCannotBeRegisteredEndsStartUpWithAMessage) {

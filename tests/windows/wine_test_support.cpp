@@ -52,3 +52,18 @@ std::string windowText(HWND window) {
 }
 
 std::string testQuizPath(const char* fileName) { return std::string(KERBO_QUIZ_DIR) + "/" + fileName; }
+
+bool operator==(const WindowPlace& a, const WindowPlace& b) {
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+std::ostream& operator<<(std::ostream& out, const WindowPlace& place) {
+    return out << "(" << place.x << "," << place.y << ") " << place.width << "x" << place.height;
+}
+
+WindowPlace placeInParent(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    return WindowPlace{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}

@@ -1,6 +1,7 @@
 // Helpers shared by the Windows tests run under Wine.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -34,3 +35,12 @@ std::string windowText(HWND window);
 
 // Full path of a file in the directory of quizzes built for the tests.
 std::string testQuizPath(const char* fileName);
+
+// A window's place in its parent's client area (a top-level window's on the
+// screen), with equality and printing for the test expectations.
+struct WindowPlace {
+    int x, y, width, height;
+};
+bool operator==(const WindowPlace& a, const WindowPlace& b);
+std::ostream& operator<<(std::ostream& out, const WindowPlace& place);
+WindowPlace placeInParent(HWND window);
