@@ -238,6 +238,39 @@ TEST_F(PagePlayerRows, APlayerThatCannotBeMadeEndsTheBuild) {
     EXPECT_EQ(readSavedFile(), "un\r\ndeux\r\n\r\n\r\n");
 }
 
+TEST_F(PagePlayerRows, PlayAndStopButtonsReachThePlayer) {
+    TestPictures clips;
+    const char id3[] = "ID3\x03\0\0\0\0\0\x0A" "0123456789";
+    clips.addBytes(401, std::vector<unsigned char>(id3, id3 + sizeof id3 - 1));
+    QuizSetup setup;
+    setup.kind = QuizKindAudio;
+    setup.questions = numberedQuestions(1);
+    openWithPlayers(setup, true);
+    ASSERT_NE(item(6001), nullptr) << "no media player could be created";
+    auto clipExists = [] { return GetFileAttributesA("kerbo401.MP3") != INVALID_FILE_ATTRIBUTES; };
+    SendMessageA(page, WM_COMMAND, 6001, reinterpret_cast<LPARAM>(item(6001)));
+    EXPECT_TRUE(clipExists());
+    SendMessageA(page, WM_COMMAND, 7001, reinterpret_cast<LPARAM>(item(7001)));
+    EXPECT_FALSE(clipExists());
+    SendMessageA(page, WM_COMMAND, 6001, reinterpret_cast<LPARAM>(item(6001)));
+    EXPECT_TRUE(clipExists());
+    // Closing the page deletes the clip file it left.
+    SendMessageA(page, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(clipExists());
+}
+
+TEST_F(PageBuild, PictureQuizIgnoresPlayCommands) {
+    TestPictures clips;
+    const char id3[] = "ID3\x03\0\0\0\0\0\x0A" "0123456789";
+    clips.addBytes(401, std::vector<unsigned char>(id3, id3 + sizeof id3 - 1));
+    QuizSetup setup;
+    setup.kind = QuizKindPicture;
+    setup.questions = numberedQuestions(1);
+    openPage(setup);
+    SendMessageA(page, WM_COMMAND, 6001, 0);
+    EXPECT_EQ(GetFileAttributesA("kerbo401.MP3"), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(PageBuild, UnknownKindBuildsNothing) {
     QuizSetup setup;
     setup.kind = 7;

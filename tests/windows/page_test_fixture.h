@@ -41,6 +41,10 @@ public:
         if (id > 10000) {
             for (unsigned char& b : bytes) b = static_cast<unsigned char>((b << 4) | (b >> 4));
         }
+        addBytes(id, bytes);
+    }
+    // Any "IMG" resource, such as a clip, stored as given.
+    void addBytes(int id, const std::vector<unsigned char>& bytes) {
         store_.add(KERBO_TYPE_IMG, id, bytes.data(), static_cast<uint32_t>(bytes.size()));
     }
 
