@@ -17,15 +17,22 @@ std::vector<HWND> childrenWithId(HWND page, int id) {
 
 LONG styleOf(HWND control) { return GetWindowLongA(control, GWL_STYLE); }
 
+// An MP3 clip as the player would find it: an ID3 tag.
+void addMp3Clip(TestPictures& clips, int id) {
+    const char id3[] =
+        "ID3\x03\0\0\0\0\0\x0A"
+        "0123456789";
+    clips.addBytes(id, std::vector<unsigned char>(id3, id3 + sizeof id3 - 1));
+}
+
 }  // namespace
 
 using PageBuild = PageTest;
 
 TEST_F(PageBuild, TextRows) {
-    QuizSetup setup;
-    setup.questions = {{"Paris", "", "Capitale de la France ?", ""},
-                       {"Rome", "", "Capitale de l'Italie ?", ""},
-                       {"Berne", "", "Capitale de la Suisse ?", ""}};
+    QuizSetup setup = quizSetup(QuizKindText, {{"Paris", "", "Capitale de la France ?", ""},
+                                               {"Rome", "", "Capitale de l'Italie ?", ""},
+                                               {"Berne", "", "Capitale de la Suisse ?", ""}});
     openPage(setup);
     const int rows[] = {5, 30, 55};
     std::vector<HWND> numbers = childrenWithId(page, kNumberLabelBase);
@@ -59,9 +66,7 @@ TEST_F(PageBuild, TextRows) {
 }
 
 TEST_F(PageBuild, PictureRowsWithMissingPictures) {
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.questions = numberedQuestions(4);
+    QuizSetup setup = quizSetup(QuizKindPicture, numberedQuestions(4));
     openPage(setup, 1000, 400);
     // Every picture is missing here: 260 wide, 0 high, so the answer line is
     // 10 pixels under the row's top.
@@ -92,9 +97,7 @@ TEST_F(PageBuild, PictureRowsSizedByTheirPictures) {
     pictures.add(402, "wide.jpg");
     pictures.add(403, "tall.jpg");
     pictures.add(404, "wide.jpg");  // 405 and 406 are missing
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.questions = numberedQuestions(4);
+    QuizSetup setup = quizSetup(QuizKindPicture, numberedQuestions(4));
     openPage(setup, 1000, 700);
     EXPECT_EQ(document->rowHeight[0], 260);
     EXPECT_EQ(document->rowHeight[1], 130);
@@ -112,10 +115,7 @@ TEST_F(PageBuild, PictureRowsSizedByTheirPictures) {
 }
 
 TEST_F(PageBuild, PictureRowsWithTwoAnswers) {
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.answers = 2;
-    setup.questions = numberedQuestions(4);
+    QuizSetup setup = quizSetup(QuizKindPicture, numberedQuestions(4), 2);
     openPage(setup, 1000, 400);
     copyText(document->firstAnswerLabel, kTextCapacity, "Titre");
     const int columns[] = {106, 396, 686, 106};
@@ -142,10 +142,7 @@ TEST_F(PageBuild, PictureRowsWithTwoAnswers) {
 }
 
 TEST_F(PageBuild, ClueLabels) {
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.answerMode = 2;
-    setup.questions = {{"Lion", "", "", "Le roi"}, {"Tigre", "", "", "Le chat"}};
+    QuizSetup setup = quizSetup(QuizKindPicture, {{"Lion", "", "", "Le roi"}, {"Tigre", "", "", "Le chat"}}, 1, 2);
     openPage(setup, 1000, 400);
     EXPECT_PLACE(placeOf(8001), 46, 15 + 46, 260, 65);
     EXPECT_EQ(text(8001), "Le roi");
@@ -185,9 +182,7 @@ protected:
 };
 
 TEST_F(PagePlayerRows, VideoRows) {
-    QuizSetup setup;
-    setup.kind = QuizKindVideo;
-    setup.questions = numberedQuestions(4);
+    QuizSetup setup = quizSetup(QuizKindVideo, numberedQuestions(4));
     openWithPlayers(setup, true);
     ASSERT_NE(item(4004), nullptr) << "no media player could be created";
     EXPECT_PLACE(placeOf(9901), 46, 5, 260, 200);
@@ -206,11 +201,7 @@ TEST_F(PagePlayerRows, VideoRows) {
 }
 
 TEST_F(PagePlayerRows, AudioRowsWithTwoAnswers) {
-    QuizSetup setup;
-    setup.kind = QuizKindAudio;
-    setup.answers = 2;
-    setup.answerMode = 2;
-    setup.questions = numberedQuestions(2);
+    QuizSetup setup = quizSetup(QuizKindAudio, numberedQuestions(2), 2, 2);
     openWithPlayers(setup, true);
     ASSERT_NE(item(4004), nullptr) << "no media player could be created";
     EXPECT_PLACE(placeOf(9902), 396, 5, 0, 0);
@@ -222,9 +213,7 @@ TEST_F(PagePlayerRows, AudioRowsWithTwoAnswers) {
 
 TEST_F(PagePlayerRows, APlayerThatCannotBeMadeEndsTheBuild) {
     // Without the player support no player can be created.
-    QuizSetup setup;
-    setup.kind = QuizKindVideo;
-    setup.questions = numberedQuestions(4);
+    QuizSetup setup = quizSetup(QuizKindVideo, numberedQuestions(4));
     writeSavedFile("un\r\ndeux\r\n");
     openWithPlayers(setup, false);
     EXPECT_PLACE(placeOf(9901), 46, 5, 260, 200);
@@ -240,11 +229,8 @@ TEST_F(PagePlayerRows, APlayerThatCannotBeMadeEndsTheBuild) {
 
 TEST_F(PagePlayerRows, PlayAndStopButtonsReachThePlayer) {
     TestPictures clips;
-    const char id3[] = "ID3\x03\0\0\0\0\0\x0A" "0123456789";
-    clips.addBytes(401, std::vector<unsigned char>(id3, id3 + sizeof id3 - 1));
-    QuizSetup setup;
-    setup.kind = QuizKindAudio;
-    setup.questions = numberedQuestions(1);
+    addMp3Clip(clips, 401);
+    QuizSetup setup = quizSetup(QuizKindAudio, numberedQuestions(1));
     openWithPlayers(setup, true);
     ASSERT_NE(item(6001), nullptr) << "no media player could be created";
     auto clipExists = [] { return GetFileAttributesA("kerbo401.MP3") != INVALID_FILE_ATTRIBUTES; };
@@ -261,21 +247,15 @@ TEST_F(PagePlayerRows, PlayAndStopButtonsReachThePlayer) {
 
 TEST_F(PageBuild, PictureQuizIgnoresPlayCommands) {
     TestPictures clips;
-    const char id3[] = "ID3\x03\0\0\0\0\0\x0A" "0123456789";
-    clips.addBytes(401, std::vector<unsigned char>(id3, id3 + sizeof id3 - 1));
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.questions = numberedQuestions(1);
+    addMp3Clip(clips, 401);
+    QuizSetup setup = quizSetup(QuizKindPicture, numberedQuestions(1));
     openPage(setup);
     SendMessageA(page, WM_COMMAND, 6001, 0);
     EXPECT_EQ(GetFileAttributesA("kerbo401.MP3"), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(PageBuild, UnknownKindBuildsNothing) {
-    QuizSetup setup;
-    setup.kind = 7;
-    setup.answers = 2;
-    setup.questions = numberedQuestions(3);
+    QuizSetup setup = quizSetup(7, numberedQuestions(3), 2);
     openPage(setup);
     EXPECT_EQ(GetWindow(page, GW_CHILD), nullptr);
     EXPECT_EQ(document->pageWidth, 80);
@@ -284,9 +264,11 @@ TEST_F(PageBuild, UnknownKindBuildsNothing) {
 
 TEST_F(PageBuild, SavedAnswersAreRestoredAndJudged) {
     writeSavedFile("Paris\r\n\r\nRomx\r\n" + std::string(300, 'x') + "\r\n");
-    QuizSetup setup;
-    setup.questions = {{"Paris", "", "", ""}, {"Lyon", "", "", ""}, {"Rome", "", "", ""}, {"Nice", "", "", ""},
-                       {"Metz", "", "", ""}};
+    QuizSetup setup = quizSetup(QuizKindText, {{"Paris", "", "", ""},
+                                               {"Lyon", "", "", ""},
+                                               {"Rome", "", "", ""},
+                                               {"Nice", "", "", ""},
+                                               {"Metz", "", "", ""}});
     openPage(setup);
     EXPECT_EQ(text(4001), "Paris");
     EXPECT_EQ(text(4002), "");
@@ -303,10 +285,7 @@ TEST_F(PageBuild, SavedAnswersAreRestoredAndJudged) {
 
 TEST_F(PageBuild, SavedLinesKeepLoneLineFeeds) {
     writeSavedFile("a\nb\r\nc\rjunk\nd");
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.answers = 2;
-    setup.questions = numberedQuestions(2);
+    QuizSetup setup = quizSetup(QuizKindPicture, numberedQuestions(2), 2);
     openPage(setup, 1000, 400);
     EXPECT_EQ(text(4001), "a\nb");
     EXPECT_EQ(text(4002), "c");
@@ -315,15 +294,12 @@ TEST_F(PageBuild, SavedLinesKeepLoneLineFeeds) {
 }
 
 TEST_F(PageBuild, LabelColours) {
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.answerMode = 2;
-    setup.questions = numberedQuestions(1);
+    QuizSetup setup = quizSetup(QuizKindPicture, numberedQuestions(1), 1, 2);
     openPage(setup, 1000, 400);
     HDC dc = GetDC(page);
     auto colour = [&](HWND control) {
-        return reinterpret_cast<HBRUSH>(SendMessageA(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                                     reinterpret_cast<LPARAM>(control)));
+        return reinterpret_cast<HBRUSH>(
+            SendMessageA(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
     };
     SetTextColor(dc, RGB(1, 2, 3));
     EXPECT_EQ(colour(item(2001)), document->backgroundBrush);
@@ -342,8 +318,12 @@ TEST_F(PageBuild, LabelColours) {
         const char* verdict;
         HBRUSH brush;
     } cases[] = {
-        {"Trop court", document->hintBrush}, {"y a de l'id\xE9" "e", document->hintBrush},
-        {"FAUX", document->wrongBrush},      {"Anagramme", document->anagramBrush},
+        {"Trop court", document->hintBrush},
+        {"y a de l'id\xE9"
+         "e",
+         document->hintBrush},
+        {"FAUX", document->wrongBrush},
+        {"Anagramme", document->anagramBrush},
     };
     HWND verdict = item(5001);
     for (const Case& c : cases) {
@@ -357,7 +337,7 @@ TEST_F(PageBuild, LabelColours) {
     ASSERT_TRUE(GetObjectA(bravo, sizeof logBrush, &logBrush));
     EXPECT_EQ(logBrush.lbColor, RGB(0, 255, 0));
     // "?" and the picture are left to the default colours.
-    const HBRUSH pageBrushes[] = {document->hintBrush,    document->wrongBrush,      document->anagramBrush,
+    const HBRUSH pageBrushes[] = {document->hintBrush,   document->wrongBrush,      document->anagramBrush,
                                   document->promptBrush, document->backgroundBrush, bravo};
     SetWindowTextA(verdict, "?");
     const HBRUSH unanswered = colour(verdict);
@@ -376,8 +356,7 @@ TEST_F(PageBuild, LabelColours) {
 }
 
 TEST_F(PageBuild, PromptLabelColour) {
-    QuizSetup setup;
-    setup.questions = numberedQuestions(1);
+    QuizSetup setup = quizSetup(QuizKindText, numberedQuestions(1));
     openPage(setup);
     HDC dc = GetDC(page);
     HWND prompt = childrenWithId(page, kPromptLabelId).at(0);

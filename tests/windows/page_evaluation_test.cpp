@@ -4,8 +4,7 @@
 using PageEvaluation = PageTest;
 
 TEST_F(PageEvaluation, UnchangedVerdictStopsWithoutScoreRefresh) {
-    QuizSetup setup;
-    setup.questions = {{"Paris", "", "", ""}, {"Rome", "", "", ""}};
+    QuizSetup setup = quizSetup(QuizKindText, {{"Paris", "", "", ""}, {"Rome", "", "", ""}});
     openPage(setup);
     SetDlgItemTextA(header, 32, "untouched");
     evaluateAnswer(document, page, 4001);  // empty field, label "?"
@@ -21,10 +20,9 @@ TEST_F(PageEvaluation, UnchangedVerdictStopsWithoutScoreRefresh) {
 }
 
 TEST_F(PageEvaluation, SolvedFollowsTheExactAnswer) {
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.answerMode = 2;
-    setup.questions = {{"Paris", "", "", "Ville lumiere"}, {"Oui", "", "", "court"}, {"Non", "", "", "court"}};
+    QuizSetup setup =
+        quizSetup(QuizKindPicture,
+                  {{"Paris", "", "", "Ville lumiere"}, {"Oui", "", "", "court"}, {"Non", "", "", "court"}}, 1, 2);
     openPage(setup, 1000, 400);
     QuestionNode* paris = questionAt(document, 1);
     QuestionNode* oui = questionAt(document, 2);
@@ -60,11 +58,9 @@ TEST_F(PageEvaluation, SolvedFollowsTheExactAnswer) {
 }
 
 TEST_F(PageEvaluation, TwoAnswersRevealOnlyWhenBothAreRight) {
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.answers = 2;
-    setup.answerMode = 3;
-    setup.questions = {{"Napoleon Bonaparte", "Corse", "", "Empereur"}, {"Jules Cesar", "Rome", "", "Consul"}};
+    QuizSetup setup =
+        quizSetup(QuizKindPicture,
+                  {{"Napoleon Bonaparte", "Corse", "", "Empereur"}, {"Jules Cesar", "Rome", "", "Consul"}}, 2, 3);
     openPage(setup, 1000, 400);
     QuestionNode* first = questionAt(document, 1);
     answer(4001, "napoleon bonaparte");
@@ -88,10 +84,7 @@ TEST_F(PageEvaluation, TwoAnswersRevealOnlyWhenBothAreRight) {
 }
 
 TEST_F(PageEvaluation, WordCountHintHidesOnAWrongAnswer) {
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.answerMode = 5;
-    setup.questions = {{"arc-en-ciel", "", "", ""}};
+    QuizSetup setup = quizSetup(QuizKindPicture, {{"arc-en-ciel", "", "", ""}}, 1, 5);
     openPage(setup, 1000, 400);
     EXPECT_TRUE(visible(8001));
     answer(4001, "arc-en-cie");
@@ -103,11 +96,7 @@ TEST_F(PageEvaluation, WordCountHintHidesOnAWrongAnswer) {
 }
 
 TEST_F(PageEvaluation, AllCluesAppearOnceEveryAnswerIsRight) {
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.answers = 2;
-    setup.answerMode = 4;
-    setup.questions = {{"Lion", "Afrique", "", "A"}, {"Ours", "Europe", "", "B"}};
+    QuizSetup setup = quizSetup(QuizKindPicture, {{"Lion", "Afrique", "", "A"}, {"Ours", "Europe", "", "B"}}, 2, 4);
     openPage(setup, 1000, 400);
     answer(4001, "Lion");
     answer(4002, "Afrique");
@@ -131,9 +120,7 @@ TEST_F(PageEvaluation, AllCluesAppearOnceEveryAnswerIsRight) {
 }
 
 TEST_F(PageEvaluation, QuestionsBeyondTheListShareTheLastNode) {
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.questions = {{"Chat", "", "", ""}, {"Chien", "", "", ""}};
+    QuizSetup setup = quizSetup(QuizKindPicture, {{"Chat", "", "", ""}, {"Chien", "", "", ""}});
     setup.questionCount = 4;
     openPage(setup, 1000, 400);
     answer(4004, "Chien");
@@ -143,10 +130,7 @@ TEST_F(PageEvaluation, QuestionsBeyondTheListShareTheLastNode) {
 }
 
 TEST_F(PageEvaluation, MissingSolvedPictureKeepsThePicture) {
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.answerMode = 1;
-    setup.questions = {{"Chat", "", "", ""}};
+    QuizSetup setup = quizSetup(QuizKindPicture, {{"Chat", "", "", ""}}, 1, 1);
     openPage(setup, 1000, 400);
     HBITMAP before = reinterpret_cast<HBITMAP>(SendMessageA(item(9901), STM_GETIMAGE, IMAGE_BITMAP, 0));
     answer(4001, "Chat");
@@ -158,10 +142,7 @@ TEST_F(PageEvaluation, SolvedPictureReplacesThePicture) {
     TestPictures pictures;
     pictures.add(401, "square.jpg");
     pictures.add(10401, "wide.jpg");
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.answerMode = 3;
-    setup.questions = {{"Chat", "", "", "Miaou"}};
+    QuizSetup setup = quizSetup(QuizKindPicture, {{"Chat", "", "", "Miaou"}}, 1, 3);
     openPage(setup, 1000, 400);
     HBITMAP before = reinterpret_cast<HBITMAP>(SendMessageA(item(9901), STM_GETIMAGE, IMAGE_BITMAP, 0));
     ASSERT_EQ(bitmapSize(before).cx, 260);

@@ -5,8 +5,8 @@
 namespace {
 
 QuizSetup capitals() {
-    QuizSetup setup;
-    setup.questions = {{"Paris", "", "", ""}, {"Rome", "", "", ""}, {"Berne", "", "", ""}, {"Madrid", "", "", ""}};
+    QuizSetup setup = quizSetup(
+        QuizKindText, {{"Paris", "", "", ""}, {"Rome", "", "", ""}, {"Berne", "", "", ""}, {"Madrid", "", "", ""}});
     return setup;
 }
 
@@ -95,8 +95,7 @@ TEST_F(PageKeys, KeysActOnReleaseOrWithAlt) {
 }
 
 TEST_F(PageKeys, PageAndArrowKeysScroll) {
-    QuizSetup setup;
-    setup.questions = numberedQuestions(40);
+    QuizSetup setup = quizSetup(QuizKindText, numberedQuestions(40));
     openPage(setup);
     const int step = bar(SB_VERT).page;
     SetFocus(item(4001));
@@ -154,8 +153,7 @@ TEST_F(PageKeys, F2SavesAtOnce) {
 }
 
 TEST_F(PageKeys, TabBringsTheFieldIntoViewFromAnyScrollPosition) {
-    QuizSetup setup;
-    setup.questions = numberedQuestions(60);  // 1505 pixels high
+    QuizSetup setup = quizSetup(QuizKindText, numberedQuestions(60));  // 1505 pixels high
     openPage(setup);
     const int largest = 1505 - clientHeight();
     const int positions[] = {0, 137, 600, 1000, largest};
@@ -184,8 +182,7 @@ TEST_F(PageKeys, TabBringsTheFieldIntoViewFromAnyScrollPosition) {
 }
 
 TEST_F(PageKeys, TabWithinTheViewDoesNotScroll) {
-    QuizSetup setup;
-    setup.questions = numberedQuestions(60);
+    QuizSetup setup = quizSetup(QuizKindText, numberedQuestions(60));
     openPage(setup);
     scrollTo(300);
     const int first = 300 / 25 + 2;

@@ -53,8 +53,7 @@ protected:
 };
 
 TEST_F(PageScore, ScoreAndRewardCodeFollowEveryChange) {
-    QuizSetup setup;
-    setup.questions = numberedQuestions(12);
+    QuizSetup setup = quizSetup(QuizKindText, numberedQuestions(12));
     openPage(setup);
     struct Step {
         int field;
@@ -75,10 +74,7 @@ TEST_F(PageScore, ScoreAndRewardCodeFollowEveryChange) {
 }
 
 TEST_F(PageScore, BothAnswersCountForTheScore) {
-    QuizSetup setup;
-    setup.kind = QuizKindAudio;
-    setup.answers = 2;
-    setup.questions = {{"Mozart", "Requiem", "", ""}, {"Bach", "Passion", "", ""}};
+    QuizSetup setup = quizSetup(QuizKindAudio, {{"Mozart", "Requiem", "", ""}, {"Bach", "Passion", "", ""}}, 2);
     document = makeDocument(setup);
     // The score reads only the labels; no player is needed for that.
     openDocument();
@@ -115,9 +111,9 @@ TEST_F(PageScore, HidingClosesUpAFullRowAndReopensIt) {
         const int n = id % 1000 % 100;
         const bool picture = id > 9900;
         int moved = 0;
-        if (n <= 3 && !picture) moved = 260;  // hidden: the answer line moves up
-        if (n >= 4) moved = 260;              // below the closed row
-        if (n == 5 && !picture) moved += 130; // hidden in its own row
+        if (n <= 3 && !picture) moved = 260;   // hidden: the answer line moves up
+        if (n >= 4) moved = 260;               // below the closed row
+        if (n == 5 && !picture) moved += 130;  // hidden in its own row
         SCOPED_TRACE(id);
         EXPECT_EQ(placeOf(id).y, before.places[i].y - moved);
     }
@@ -153,8 +149,8 @@ TEST_F(PageScore, ClosedRowsWithCluesMoveByPictureAndClue) {
     tickHideBox(true);
     EXPECT_FALSE(visible(8001));
     EXPECT_EQ(document->pageHeight, heightBefore - 325);
-    EXPECT_EQ(placeOf(9904).y, before.places[std::find(before.ids.begin(), before.ids.end(), 9904) -
-                                            before.ids.begin()].y - 325);
+    EXPECT_EQ(placeOf(9904).y,
+              before.places[std::find(before.ids.begin(), before.ids.end(), 9904) - before.ids.begin()].y - 325);
     tickHideBox(false);
     // Shown again, clue labels included; question 4 was never hidden.
     for (int n = 1; n <= 3; ++n) EXPECT_TRUE(visible(8000 + n));
@@ -166,8 +162,7 @@ TEST_F(PageScore, ClosedRowsWithCluesMoveByPictureAndClue) {
 }
 
 TEST_F(PageScore, WithoutTheBoxOnlyTheScrollRangesChange) {
-    QuizSetup setup;
-    setup.questions = numberedQuestions(3);
+    QuizSetup setup = quizSetup(QuizKindText, numberedQuestions(3));
     openPage(setup);
     answer(4001, "Reponse1");
     EXPECT_EQ(document->questionState[1], 0);
@@ -178,10 +173,7 @@ TEST_F(PageScore, WithoutTheBoxOnlyTheScrollRangesChange) {
 }
 
 TEST_F(PageScore, SavedFileBytes) {
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.answers = 2;
-    setup.questions = numberedQuestions(3);
+    QuizSetup setup = quizSetup(QuizKindPicture, numberedQuestions(3), 2);
     openPage(setup, 1000, 400);
     type(4001, "Reponse1");
     type(4002, "  deux ");
@@ -204,8 +196,7 @@ TEST_F(PageScore, SavedFileBytes) {
 }
 
 TEST_F(PageScore, AFailedSaveLeavesThePreviousAnswers) {
-    QuizSetup setup;
-    setup.questions = numberedQuestions(2);
+    QuizSetup setup = quizSetup(QuizKindText, numberedQuestions(2));
     writeSavedFile("ancienne\r\nreponse\r\n");
     openPage(setup);
     type(4001, "nouvelle");
@@ -228,8 +219,7 @@ TEST_F(PageScore, AFailedSaveLeavesThePreviousAnswers) {
 }
 
 TEST_F(PageScore, FieldsNotOnThePageKeepTheirSavedAnswers) {
-    QuizSetup setup;
-    setup.questions = numberedQuestions(3);
+    QuizSetup setup = quizSetup(QuizKindText, numberedQuestions(3));
     writeSavedFile("un\r\ndeux\r\ntrois\r\n");
     openPage(setup);
     type(4001, "uno");

@@ -4,8 +4,7 @@
 namespace {
 
 QuizSetup textQuiz(int questions) {
-    QuizSetup setup;
-    setup.questions = numberedQuestions(questions);
+    QuizSetup setup = quizSetup(QuizKindText, numberedQuestions(questions));
     return setup;
 }
 
@@ -68,11 +67,21 @@ TEST_F(PageScroll, VerticalRequestsMoveTheControls) {
         int target;
         int position;
     } steps[] = {
-        {SB_LINEDOWN, 0, 310},   {SCROLL_WHEEL_DOWN, 0, 360}, {SCROLL_WHEEL_UP, 0, 310},
-        {SB_PAGEDOWN, 0, 310 + pageSize}, {SB_PAGEUP, 0, 310},    {SB_LINEUP, 0, 0},
-        {SB_LINEUP, 0, 0},       {SB_BOTTOM, 0, largest},     {SB_LINEDOWN, 0, largest},
-        {SB_TOP, 0, 0},          {SCROLL_TO_TARGET, 444, 444}, {SB_THUMBPOSITION, 0, 444},
-        {SB_ENDSCROLL, 0, 444},  {SCROLL_TO_TARGET, -40, 0},  {SCROLL_TO_TARGET, 99999, largest},
+        {SB_LINEDOWN, 0, 310},
+        {SCROLL_WHEEL_DOWN, 0, 360},
+        {SCROLL_WHEEL_UP, 0, 310},
+        {SB_PAGEDOWN, 0, 310 + pageSize},
+        {SB_PAGEUP, 0, 310},
+        {SB_LINEUP, 0, 0},
+        {SB_LINEUP, 0, 0},
+        {SB_BOTTOM, 0, largest},
+        {SB_LINEDOWN, 0, largest},
+        {SB_TOP, 0, 0},
+        {SCROLL_TO_TARGET, 444, 444},
+        {SB_THUMBPOSITION, 0, 444},
+        {SB_ENDSCROLL, 0, 444},
+        {SCROLL_TO_TARGET, -40, 0},
+        {SCROLL_TO_TARGET, 99999, largest},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.code);
@@ -93,7 +102,7 @@ TEST_F(PageScroll, HorizontalRequests) {
         int code;
         int position;
     } steps[] = {
-        {SB_LINERIGHT, 1}, {SB_LINERIGHT, 2}, {SB_LINELEFT, 1},        {SB_LEFT, 1},
+        {SB_LINERIGHT, 1}, {SB_LINERIGHT, 2},       {SB_LINELEFT, 1},        {SB_LEFT, 1},
         {SB_RIGHT, 1},     {SB_PAGERIGHT, largest}, {SB_LINERIGHT, largest}, {SB_PAGELEFT, 0},
     };
     for (const Step& step : steps) {
@@ -120,11 +129,7 @@ TEST_F(PageScroll, WheelNotchesArePostedAsRequests) {
 }
 
 TEST_F(PageScroll, RowChanges) {
-    QuizSetup setup;
-    setup.kind = QuizKindPicture;
-    setup.answers = 2;
-    setup.answerMode = 2;
-    setup.questions = numberedQuestions(3);
+    QuizSetup setup = quizSetup(QuizKindPicture, numberedQuestions(3), 2, 2);
     openPage(setup, 1000, 500);
     const int rowIds[] = {9901, 8001, 4001, 4002, 5001, 5002, 2001};
     PageBox before[7];
@@ -156,8 +161,7 @@ TEST_F(PageScroll, RowChanges) {
         EXPECT_EQ(placeOf(secondIds[i]).x, second[i].x);
     }
     EXPECT_FALSE(visible(8002));  // still hidden: a move does not show
-    EXPECT_PLACE(placeOfWindow(caption), captionBefore.x, captionBefore.y, captionBefore.width,
-                 captionBefore.height);
+    EXPECT_PLACE(placeOfWindow(caption), captionBefore.x, captionBefore.y, captionBefore.width, captionBefore.height);
     moveQuestionRow(document, RowMoveDown, SW_SHOWNORMAL, page, 265, 1, 2);
     for (int i = 0; i < 7; ++i) EXPECT_EQ(placeOf(secondIds[i]).y, second[i].y);
 }

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "package/quiz_document.h"
@@ -72,6 +73,15 @@ struct QuizSetup {
     std::vector<TestQuestion> questions;
     int questionCount = -1;  // the number of questions unless set
 };
+
+inline QuizSetup quizSetup(int kind, std::vector<TestQuestion> questions, int answers = 1, int answerMode = 0) {
+    QuizSetup setup;
+    setup.kind = kind;
+    setup.answers = answers;
+    setup.answerMode = answerMode;
+    setup.questions = std::move(questions);
+    return setup;
+}
 
 // n questions whose answers are "Reponse<n>" (and "Second<n>").
 inline std::vector<TestQuestion> numberedQuestions(int count) {
