@@ -33,8 +33,8 @@ PeError parsePeImage(const unsigned char* bytes, uint32_t size, PeImage* image) 
     std::memset(image, 0, sizeof *image);
     image->bytes = bytes;
     image->size = size;
+    if (size < 2 || bytes[0] != 'M' || bytes[1] != 'Z') return PeNoDosSignature;
     if (!fits(size, 0, kDosPeOffset + 4)) return PeTruncated;
-    if (bytes[0] != 'M' || bytes[1] != 'Z') return PeNoDosSignature;
 
     uint32_t pe = read32(bytes + kDosPeOffset);
     if (!fits(size, pe, 4 + kFileHeaderSize)) return PeTruncated;

@@ -196,8 +196,10 @@ private:
     }
 
     // The player's own loader must read back what was packed, each resource
-    // the way it was stored. Scrambling can fail that check: scrambled data
-    // that happens to decode as plain LZW data is read as such.
+    // the way it was stored. Scrambling can fail that check: the loader tries
+    // the stored bytes as plain LZW data first, and scrambled data that
+    // happens to decode is taken as it comes. A codes resource whose first
+    // code is a single character always does (that character, then a stop).
     bool checkWithLoader() {
         PeResourceStore store(executable_.data(), static_cast<uint32_t>(executable_.size()));
         QuizDocument* loaded = createQuizDocument();
@@ -209,9 +211,14 @@ private:
         const ShownMessage* message = lastMessage();
         if (message) return refuse(0, std::string("the built quiz does not load: ") + message->text);
         ResourceStorage expected = options_.scramble ? StorageScrambled : StoragePlain;
-        if (report.questions != expected || report.codes != expected) {
-            return refuse(0, "the scrambled package happens to read as plain data and would load as garbage; "
-                             "change a text slightly or build without --scramble");
+        const char* misread = report.questions != expected ? "questions resource (104)"
+                              : report.codes != expected   ? "codes resource (105)"
+                                                           : nullptr;
+        if (misread) {
+            return refuse(0, std::string("the scrambled ") + misread +
+                                 " reads as plain LZW data and would load as garbage; change its beginning (a "
+                                 "first reward code of one character always does this) or build without "
+                                 "--scramble");
         }
         return true;
     }
