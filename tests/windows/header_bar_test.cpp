@@ -125,7 +125,9 @@ TEST_F(HeaderBarTest, ControlsHaveTheirClassesTextsStylesAndPlaces) {
         EXPECT_EQ(windowText(window), c.text);
         const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
         EXPECT_EQ(style & c.style, c.style);
-        if (std::string(c.className) == "Button") EXPECT_EQ(style & BS_TYPEMASK, c.style & BS_TYPEMASK);
+        if (std::string(c.className) == "Button") {
+            EXPECT_EQ(style & BS_TYPEMASK, c.style & BS_TYPEMASK);
+        }
         EXPECT_EQ(GetWindowLongA(window, GWL_EXSTYLE) & ~WS_EX_NOPARENTNOTIFY, 0);
         EXPECT_EQ(placeInParent(window), c.place);
     }
