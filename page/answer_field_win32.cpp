@@ -61,10 +61,11 @@ void fillUnsolvedFields(HWND field) {
     GetWindowTextA(field, text, sizeof text);
     const int fields = pageFieldCount(document);
     for (int k = 1; k <= fields; ++k) {
-        if (labelReadsBravo(page, kVerdictLabelBase + k)) continue;
-        SetDlgItemTextA(page, kAnswerFieldBase + k, text);
+        HWND target = GetDlgItem(page, kAnswerFieldBase + k);
+        if (!target || labelReadsBravo(page, kVerdictLabelBase + k)) continue;
+        SetWindowTextA(target, text);
         // Moving the focus judges the field that had it before going on.
-        SetFocus(GetDlgItem(page, kAnswerFieldBase + k));
+        SetFocus(target);
     }
     SetFocus(field);
 }
