@@ -40,19 +40,12 @@ if display_answers; then
   exec "$source_dir/cmake/wine-run.sh" "$player"
 fi
 
-start_private_xvfb || { echo "demo: Xvfb did not start" >&2; exit 1; }
-player_pid=""
-cleanup() {
-  [ -n "$player_pid" ] && kill "$player_pid" 2>/dev/null
-  WINEPREFIX=${KERBO_WINEPREFIX:-$build_dir/wineprefix} wineserver -k >/dev/null 2>&1 || true
-  stop_private_xvfb
-}
-trap cleanup EXIT
+begin_player_session "$build_dir" || { echo "demo: Xvfb did not start" >&2; exit 1; }
 
 echo "starting $name on a private X server ($DISPLAY)"
 (cd "$run_dir" && exec "$source_dir/cmake/wine-run.sh" "$player") &
-player_pid=$!
-if ! wait_for_main_window "$name" "$player_pid" 120; then
+PLAYER_PID=$!
+if ! wait_for_main_window "$name" "$PLAYER_PID" 120; then
   echo "demo: the player's window did not appear (message boxes: ${DISMISSED_BOXES:-none})" >&2
   exit 1
 fi
@@ -63,10 +56,10 @@ position=$(window_position "$MAIN_WINDOW")
 import -window root -crop "$(window_geometry "$MAIN_WINDOW")+${position%,*}+${position#*,}" +repage "$screenshot"
 echo "screenshot: $screenshot"
 
-if close_and_wait "$MAIN_WINDOW" "$player_pid" 30; then
+if close_and_wait "$MAIN_WINDOW" "$PLAYER_PID" 30; then
   echo "the player ended with exit code $EXIT_STATUS"
 else
   echo "demo: the player did not end after Alt+F4" >&2
   exit 1
 fi
-player_pid=""
+PLAYER_PID=""

@@ -19,7 +19,7 @@ start_private_xvfb() {
 
 stop_private_xvfb() {
   [ -n "${XVFB_PID:-}" ] || return 0
-  kill "$XVFB_PID" 2>/dev/null
+  kill "$XVFB_PID" 2>/dev/null || true
   # It is not a child of this shell (started for the process substitution):
   # wait until it is gone.
   local tenths=0
@@ -28,6 +28,28 @@ stop_private_xvfb() {
     tenths=$((tenths + 1))
   done
   XVFB_PID=""
+  return 0
+}
+
+# begin_player_session BUILD_DIR [WORK_DIR_PREFIX]
+# A private X server, with WORK_DIR made as a fresh directory under
+# BUILD_DIR when a prefix is given, and an EXIT trap that ends PLAYER_PID
+# (when set), stops the Wine server of the build's prefix and the X server,
+# and removes WORK_DIR. Returns 1 when the X server does not start.
+begin_player_session() {
+  SESSION_BUILD_DIR=$1
+  PLAYER_PID=""
+  WORK_DIR=""
+  start_private_xvfb || return 1
+  [ -n "${2:-}" ] && WORK_DIR=$(mktemp -d "$SESSION_BUILD_DIR/$2.XXXXXX")
+  trap end_player_session EXIT
+}
+
+end_player_session() {
+  [ -n "${PLAYER_PID:-}" ] && kill "$PLAYER_PID" 2>/dev/null
+  WINEPREFIX=${KERBO_WINEPREFIX:-$SESSION_BUILD_DIR/wineprefix} wineserver -k >/dev/null 2>&1 || true
+  stop_private_xvfb
+  [ -n "${WORK_DIR:-}" ] && rm -rf "$WORK_DIR"
   return 0
 }
 

@@ -22,30 +22,21 @@ done
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-start_private_xvfb || { echo "startup.sh: Xvfb did not start"; exit 1; }
-work_dir=$(mktemp -d "$build_dir/e2e-startup.XXXXXX")
-player_pid=""
-cleanup() {
-  [ -n "$player_pid" ] && kill "$player_pid" 2>/dev/null
-  WINEPREFIX=${KERBO_WINEPREFIX:-$build_dir/wineprefix} wineserver -k >/dev/null 2>&1
-  stop_private_xvfb
-  rm -rf "$work_dir"
-}
-trap cleanup EXIT
+begin_player_session "$build_dir" e2e-startup || { echo "startup.sh: Xvfb did not start"; exit 1; }
 
 # check_player EXE EXPECTED_CAPTION (empty: any) EXPECTED_BOXES
 check_player() {
   local exe=$1 caption=$2 boxes=$3 name
   name=$(basename "$exe")
   echo "== $name"
-  mkdir -p "$work_dir/$name.run"
-  (cd "$work_dir/$name.run" && exec "$wine_run" "$exe") &
-  player_pid=$!
+  mkdir -p "$WORK_DIR/$name.run"
+  (cd "$WORK_DIR/$name.run" && exec "$wine_run" "$exe") &
+  PLAYER_PID=$!
 
-  if ! wait_for_main_window "$name" "$player_pid" 120; then
+  if ! wait_for_main_window "$name" "$PLAYER_PID" 120; then
     fail "$name: no 544x375 main window appeared (message boxes: ${DISMISSED_BOXES:-none})"
-    kill "$player_pid" 2>/dev/null
-    player_pid=""
+    kill "$PLAYER_PID" 2>/dev/null
+    PLAYER_PID=""
     return
   fi
   echo "main window: [$(window_name "$MAIN_WINDOW")] at $(window_position "$MAIN_WINDOW"), message boxes: ${DISMISSED_BOXES:-none}"
@@ -58,14 +49,14 @@ check_player() {
     fail "$name: main window at $(window_position "$MAIN_WINDOW"), expected 368,324"
 
   sleep 1
-  if close_and_wait "$MAIN_WINDOW" "$player_pid" 30; then
+  if close_and_wait "$MAIN_WINDOW" "$PLAYER_PID" 30; then
     echo "exit code: $EXIT_STATUS"
     [ "$EXIT_STATUS" = 0 ] || fail "$name: exit code $EXIT_STATUS, expected 0"
   else
     fail "$name: still running 30 s after Alt+F4"
   fi
-  player_pid=""
-  local saved="$work_dir/$name.run/${name%.exe}.txt"
+  PLAYER_PID=""
+  local saved="$WORK_DIR/$name.run/${name%.exe}.txt"
   [ -f "$saved" ] || fail "$name: closing did not save the answers to ${name%.exe}.txt"
 }
 
