@@ -3,8 +3,9 @@
 #
 # - The Wine prefix lives in the build tree (the nearest folder above the
 #   program that holds CMakeCache.txt, or $KERBO_WINEPREFIX), and is made once,
-#   under a lock, with window management off: on a bare X server hiding a
-#   top-level window otherwise waits for a window manager that never answers.
+#   under a lock, with window management off (on a bare X server hiding a
+#   top-level window otherwise waits for a window manager that never answers)
+#   and with Wine's Tahoma font installed.
 # - Wine's own messages are silenced, and the locale is one whose ANSI code
 #   page is 1252.
 # - Without a display that answers, a private Xvfb is started for the run and
@@ -61,6 +62,9 @@ fi
   if [ ! -f "$WINEPREFIX/.kerbo-ready" ]; then
     wineboot -i >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # Wine's own Tahoma: without it the default GUI font falls back to a wider
+    # face and labels sized for Tahoma cut their texts.
+    cp -n /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.kerbo-ready"

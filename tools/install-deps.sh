@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev libpng-dev pkg-config
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-  wine wine64 xvfb xauth x11-utils xdotool imagemagick
+  wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick
   espeak-ng ffmpeg
 )
 
