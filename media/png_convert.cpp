@@ -58,22 +58,14 @@ void firstByteRow(const unsigned char* in, unsigned char* out, uint32_t n) {
     for (uint32_t i = 0; i < n; ++i) out[i] = in[i * Step];
 }
 
-template <uint32_t Step>
+// Channels samples of Step bytes each (R, G, B[, A]) to bytes B, G, R[, A].
+template <uint32_t Step, uint32_t Channels>
 void bgrRow(const unsigned char* in, unsigned char* out, uint32_t n) {
-    for (uint32_t i = 0; i < n; ++i, in += 3 * Step, out += 3) {
+    for (uint32_t i = 0; i < n; ++i, in += Channels * Step, out += Channels) {
         out[0] = in[2 * Step];
         out[1] = in[Step];
         out[2] = in[0];
-    }
-}
-
-template <uint32_t Step>
-void bgraRow(const unsigned char* in, unsigned char* out, uint32_t n) {
-    for (uint32_t i = 0; i < n; ++i, in += 4 * Step, out += 4) {
-        out[0] = in[2 * Step];
-        out[1] = in[Step];
-        out[2] = in[0];
-        out[3] = in[3 * Step];
+        if (Channels == 4) out[3] = in[3 * Step];
     }
 }
 
@@ -95,8 +87,8 @@ RowConverter rowConverter(const PngFormat* format) {
         case CopyRow: break;
         case WidenTwoBitRow: c.convert = widenTwoBitRow; break;
         case FirstByteRow: c.convert = format->step == 2 ? firstByteRow<2> : firstByteRow<4>; break;
-        case BgrRow: c.convert = format->step == 1 ? bgrRow<1> : bgrRow<2>; break;
-        case BgraRow: c.convert = format->step == 1 ? bgraRow<1> : bgraRow<2>; break;
+        case BgrRow: c.convert = format->step == 1 ? bgrRow<1, 3> : bgrRow<2, 3>; break;
+        case BgraRow: c.convert = format->step == 1 ? bgrRow<1, 4> : bgrRow<2, 4>; break;
     }
     return c;
 }
