@@ -19,13 +19,16 @@ void showControl(HWND page, int id, int showCommand) {
 }
 
 // Every answer of the question as typed equals its expected answer, with
-// only 'a'-'z' folded and nothing trimmed.
-bool questionComplete(const QuizDocument* document, HWND page, const QuestionNode* node, int q) {
+// only 'a'-'z' folded and nothing trimmed. The field just judged, whose text
+// is already read, is not read again.
+bool questionComplete(const QuizDocument* document, HWND page, const QuestionNode* node, int q, int fieldId,
+                      const char* typed) {
     const int perQuestion = fieldsPerQuestion(document->quizKind, document->answersPerQuestion);
     for (int slot = 1; slot <= perQuestion; ++slot) {
-        char typed[kTextCapacity];
-        controlText(page, kAnswerFieldBase + q * perQuestion + slot, typed, sizeof typed);
-        if (!equalFoldingAsciiLetters(expectedAnswer(node, slot), typed)) return false;
+        const int id = kAnswerFieldBase + q * perQuestion + slot;
+        char other[kTextCapacity];
+        if (id != fieldId) controlText(page, id, other, sizeof other);
+        if (!equalFoldingAsciiLetters(expectedAnswer(node, slot), id == fieldId ? typed : other)) return false;
     }
     return true;
 }
@@ -70,17 +73,20 @@ void swapSolvedPicture(QuizDocument* document, HWND page, int q) {
 
 void evaluateAnswer(QuizDocument* document, HWND page, int fieldId) {
     if (!document) return;
-    const int labelId = fieldId + kVerdictIdOffset;
-    char current[255];
-    controlText(page, labelId, current, sizeof current);
+    // The label and the field are looked up once: finding a control by id
+    // walks the page's children, and the page judges every field it builds.
+    HWND label = GetDlgItem(page, fieldId + kVerdictIdOffset);
+    char current[255] = "";
+    if (label) GetWindowTextA(label, current, sizeof current);
 
     const int perQuestion = fieldsPerQuestion(document->quizKind, document->answersPerQuestion);
     const int q = fieldQuestionIndex(fieldId, perQuestion);
     if (q < 0) return;
     QuestionNode* node = questionAt(document, q + 1);
     if (!node) return;
-    char typed[kTextCapacity];
-    controlText(page, fieldId, typed, sizeof typed);
+    char typed[kTextCapacity] = "";
+    HWND field = GetDlgItem(page, fieldId);
+    if (field) GetWindowTextA(field, typed, sizeof typed);
 
     bool exactLongAnswer = false;
     const char* verdict = computeVerdict(expectedAnswer(node, fieldAnswerSlot(fieldId, perQuestion)), typed,
@@ -90,12 +96,12 @@ void evaluateAnswer(QuizDocument* document, HWND page, int fieldId) {
     if (exactLongAnswer) node->solved = 1;
     if (std::strcmp(verdict, current) == 0) return;
 
-    SetDlgItemTextA(page, labelId, verdict);
+    if (label) SetWindowTextA(label, verdict);
     const bool right = std::strcmp(verdict, kVerdictBravo) == 0;
     if (!right) {
         showControl(page, kClueLabelBase + 1 + q, SW_HIDE);
         document->allCluesShown = 0;
-    } else if (questionComplete(document, page, node, q)) {
+    } else if (questionComplete(document, page, node, q, fieldId, typed)) {
         node->solved = 1;
         revealSolved(document, page, q);
     }
