@@ -111,6 +111,10 @@ TEST(QuizDescription, TextsUpToTheirFieldSizeFit) {
     ASSERT_TRUE(p.ok) << p.error.reason;
     EXPECT_EQ(p.quiz.title, std::string(259, '\xE9'));
 
+    Parsed picture = parse("kind: audio\nanswers: 2\n[question]\nanswer: " + std::string(128, 'a') +
+                           "\nsecond-answer: " + std::string(128, 'b') + "\n");
+    EXPECT_TRUE(picture.ok) << picture.error.reason;
+
     std::string many = "kind: text\n";
     for (int n = 0; n < 96; ++n) many += "[question]\nanswer: x\n";
     EXPECT_TRUE(parse(many).ok);
@@ -135,6 +139,8 @@ TEST(QuizDescription, RefusesWhatThePackageCannotHoldWithItsLine) {
         {head + "link: " + std::string(25, 'l') + "\n", 3, "at most 24 characters"},
         {head + "footer: " + std::string(43, 'f') + "\n", 3, "at most 42 characters"},
         {head + "[question]\nanswer: " + std::string(260, 'a') + "\n", 4, "at most 259"},
+        {head + "[question]\nanswer: " + std::string(129, 'a') + "\n", 4,
+         "fields of a picture quiz take at most 128 characters; this answer has 129"},
         {head + "code: A\rB\n", 3, "reward code cannot hold a line break"},
         {head + "title: a\tb\n", 3, "control character"},
         {ninetySeven, 194, "at most 96 questions"},

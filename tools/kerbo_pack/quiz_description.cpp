@@ -21,6 +21,7 @@ enum {
     kTextLength = kTextCapacity - 1,
     kLinkLength = kLinkTextCapacity - 1,
     kFooterLength = kFooterTextCapacity - 1,
+    kShortFieldLength = 128,  // the answer fields of picture, audio and video quizzes
 };
 
 // What a solved question reveals, by answer mode.
@@ -241,14 +242,26 @@ private:
         return lookUp(keys, 7, key) >= 0;
     }
 
+    // The answer fields of picture, audio and video quizzes take at most 128
+    // characters, so a longer expected answer could never be typed.
+    bool answer(const std::string& key, const std::string& value, std::string* out) {
+        if (!text(key, value, kTextLength, out)) return false;
+        if (d_->quizKind != QuizKindText && out->size() > kShortFieldLength) {
+            return fail(key + ": the answer fields of a " + quizKindName(d_->quizKind) + " quiz take at most " +
+                        std::to_string(kShortFieldLength) + " characters; this answer has " +
+                        std::to_string(out->size()));
+        }
+        return true;
+    }
+
     bool questionKey(const std::string& key, const std::string& value) {
         QuestionDescription& q = d_->questions.back();
         const std::string kind = quizKindName(d_->quizKind);
         const std::string mode = answerModeName(d_->answerMode);
-        if (key == "answer") return text(key, value, kTextLength, &q.firstAnswer);
+        if (key == "answer") return answer(key, value, &q.firstAnswer);
         if (key == "second-answer") {
             if (d_->answersPerQuestion != 2) return fail("second-answer needs 'answers: 2'");
-            return text(key, value, kTextLength, &q.secondAnswer);
+            return answer(key, value, &q.secondAnswer);
         }
         if (key == "prompt") return text(key, value, kTextLength, &q.prompt);
         if (key == "clue") {
