@@ -236,17 +236,23 @@ bool nextIdatChunk(IdatReader& in) {
     return false;
 }
 
-unsigned nextIdatByte(IdatReader& in) {
-    if (in.next == in.end && !nextIdatChunk(in)) return 0;
-    return *in.next++;
+// The next byte of the stream; 0, and false, once it has ended.
+bool nextIdatByte(IdatReader& in, unsigned& byte) {
+    if (in.next == in.end && !nextIdatChunk(in)) {
+        byte = 0;
+        return false;
+    }
+    byte = *in.next++;
+    return true;
 }
 
-// Copies n bytes of the stream to out (zeros once it has ended).
-void copyIdatBytes(IdatReader& in, unsigned char* out, uint32_t n) {
+// Copies n bytes of the stream to out; false, with zeros for the missing
+// bytes, when the stream ends first.
+bool copyIdatBytes(IdatReader& in, unsigned char* out, uint32_t n) {
     while (n > 0) {
         if (in.next == in.end && !nextIdatChunk(in)) {
             std::memset(out, 0, n);
-            return;
+            return false;
         }
         uint32_t take = static_cast<uint32_t>(in.end - in.next);
         if (take > n) take = n;
@@ -255,6 +261,7 @@ void copyIdatBytes(IdatReader& in, unsigned char* out, uint32_t n) {
         out += take;
         n -= take;
     }
+    return true;
 }
 
 // A canonical Huffman code, decoded one bit at a time against per-length
@@ -360,10 +367,15 @@ const uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 1
 // stands; a number, first bit least significant, is reversed as it is taken.
 // Kept in locals by the loops that use it, so that the bytes they write cannot
 // be taken to change it.
+// Past the end of the stream it reads zero bits, and counts them: a stream
+// that uses one of them is cut short, and fails.
 struct BitReader {
-    uint64_t bits;   // next bit in bit 63
-    uint32_t count;  // bits held
+    uint64_t bits;     // next bit in bit 63
+    uint32_t count;    // bits held
+    uint32_t padding;  // of which the last ones come from past the end
 };
+
+inline bool usedPadding(const BitReader& r) { return r.count < r.padding; }
 
 struct Inflater {
     IdatReader in;
@@ -401,7 +413,9 @@ __attribute__((noinline))
 #endif
 BitReader refillSlowly(IdatReader& in, BitReader r) {
     while (r.count < 56) {
-        r.bits |= uint64_t(reverse16(nextIdatByte(in)) >> 8) << (56 - r.count);
+        unsigned byte;
+        if (!nextIdatByte(in, byte)) r.padding += 8;
+        r.bits |= uint64_t(reverse16(byte) >> 8) << (56 - r.count);
         r.count += 8;
     }
     return r;
@@ -509,10 +523,12 @@ bool inflateStored(Inflater& s) {
         s.out[s.outCount++] = static_cast<unsigned char>(takeBits(r, 8));
         --length;
     }
+    if (usedPadding(r)) return false;
     if (length > 0) {
         r.bits = 0;  // drops read-ahead bits: the bytes are taken again below
         r.count = 0;
-        copyIdatBytes(s.in, s.out + s.outCount, length);
+        r.padding = 0;
+        if (!copyIdatBytes(s.in, s.out + s.outCount, length)) return false;
         s.outCount += length;
     }
     return true;
@@ -571,7 +587,8 @@ bool inflateDynamic(Inflater& s) {
 }
 
 // The zlib header, the blocks, and nothing after them (the Adler-32 value is
-// not checked). Fails unless the blocks give exactly outSize bytes.
+// not checked). Fails unless the blocks give exactly outSize bytes from bits
+// that are all in the stream.
 bool inflateStream(Inflater& s) {
     BitReader& r = s.reader;
     need(r, s.in, 16);
@@ -592,7 +609,7 @@ bool inflateStream(Inflater& s) {
         } else {
             ok = false;
         }
-        if (!ok) return false;
+        if (!ok || usedPadding(r)) return false;
         if (last) break;
     }
     return s.outCount == s.outSize;
