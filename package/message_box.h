@@ -1,13 +1,14 @@
 // Failure messages. In the player each one is a modal message box with no
-// owner window and an OK button; outside Windows (the authoring tool, the
-// native tests) the last message is kept so that it can be read back.
+// owner window and an OK button. Every message is also kept, so that the
+// authoring tool and the tests can read back what the player would show; the
+// tool turns the boxes off (setMessageBoxesShown) and shows none.
 #pragma once
 
 enum MessageIcon { MessageIconNone = 0, MessageIconInformation = 1, MessageIconError = 2 };
 
 void showMessage(const char* text, const char* caption, MessageIcon icon);
 
-// Outside Windows: the last message shown since clearLastMessage, or null.
+// The last message shown since clearLastMessage, or null.
 struct ShownMessage {
     char text[260];
     char caption[64];
@@ -16,3 +17,10 @@ struct ShownMessage {
 };
 const ShownMessage* lastMessage();
 void clearLastMessage();
+
+// Whether showMessage puts up a box (on Windows, by default) or only keeps
+// the message. Outside Windows no box is ever shown.
+void setMessageBoxesShown(bool shown);
+
+// The platform's box: MessageBoxA on Windows, nothing elsewhere.
+void showPlatformMessageBox(const char* text, const char* caption, MessageIcon icon);

@@ -2,12 +2,9 @@
 
 #include "package/platform_types.h"
 
-void showMessage(const char* text, const char* caption, MessageIcon icon) {
+void showPlatformMessageBox(const char* text, const char* caption, MessageIcon icon) {
     UINT style = MB_OK;
     if (icon == MessageIconInformation) style |= MB_ICONINFORMATION;
     if (icon == MessageIconError) style |= MB_ICONERROR;
     MessageBoxA(nullptr, text, caption, style);
 }
-
-const ShownMessage* lastMessage() { return nullptr; }
-void clearLastMessage() {}

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "package/message_box.h"
 #include "tools/kerbo_pack/commands.h"
 
 static int usage() {
@@ -17,6 +18,9 @@ static int usage() {
 
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
+    // The player's loader reports problems in message boxes; the tool prints
+    // them instead.
+    setMessageBoxesShown(false);
     const char* command = argv[1];
     if (std::strcmp(command, "build") == 0) return runBuildCommand(argc - 2, argv + 2);
     if (std::strcmp(command, "inspect") == 0) return runInspectCommand(argc - 2, argv + 2);
