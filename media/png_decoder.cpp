@@ -318,7 +318,10 @@ bool usableCode(int built, const uint8_t* lengths, int n) {
     if (built == 0) return true;
     if (built < 0) return false;
     int used = 0;
-    for (int s = 0; s < n; ++s) used += lengths[s] != 0;
+    for (int s = 0; s < n; ++s) {
+        if (lengths[s] > 1) return false;
+        used += lengths[s];
+    }
     return used <= 1;
 }
 

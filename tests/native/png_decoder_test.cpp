@@ -432,6 +432,24 @@ TEST(PngDecoder, MalformedStreams) {
              l[256] = 2;
              return plainLengths(l);
          }())},
+        {"a single distance code of 2 bits", [] {
+             std::vector<int> l(259, 0);  // literal 0: 1 bit, end and length 3: 2 bits; distance 1: 2 bits
+             l[0] = 1;
+             l[256] = 2;
+             l[257] = 2;
+             l[258] = 2;
+             BitWriter w;
+             putDynamicHeader(w, 258, 1, plainLengths(l));
+             Code literals(std::vector<int>(l.begin(), l.begin() + 258));
+             literals.put(w, 0);
+             for (int match = 0; match < 2; ++match) {
+                 literals.put(w, 257);
+                 w.putCode(0, 2);
+             }
+             literals.put(w, 0);
+             literals.put(w, 256);  // 8 bytes, as the picture needs
+             return zlibWrap(w.bytes);
+         }()},
         {"no end-of-block code", dynamicBlock(257, 1, [] {
              std::vector<int> l(258, 0);
              l[0] = 1;
@@ -454,7 +472,7 @@ TEST(PngDecoder, MalformedStreams) {
     for (const Case& c : cases) {
         Outcome o = run(greyPicture(3, 2, c.stream));
         EXPECT_TRUE(o.opened) << c.name;
-        EXPECT_FALSE(o.decoded) << c.name;
+        EXPECT_FALSE(o.decoded) << c.name << " " << pngErrorName(o.error);
         EXPECT_EQ(o.error, PngError::NotPng) << c.name << ": " << pngErrorName(o.error);
     }
 
