@@ -13,15 +13,7 @@ host_pack=$build/host-tools/tools/kerbo-pack
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-failures=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then
-    echo "ok   $1"
-  else
-    echo "FAIL $1: expected [$2], got [$3]"
-    failures=$((failures + 1))
-  fi
-}
+source "$source_dir/tests/e2e/lib/checks.bash"
 
 for demo in audio picture; do
   pack_exe build "$source_dir/resources/demos/$demo.quiz" -o "$work/$demo.exe" --scramble >/dev/null
@@ -41,5 +33,4 @@ check "refusal: exit code" 1 "$status"
 check "refusal: line and reason" 1 "$(grep -c "bad.quiz:3: answer contains '|'" <<<"$err")"
 check "refusal: nothing written" "no" "$([ -e "$work/bad.exe" ] && echo yes || echo no)"
 
-[ $failures -eq 0 ] && echo "kerbo_pack_build: all checks passed" || echo "kerbo_pack_build: $failures check(s) failed"
-[ $failures -eq 0 ]
+finish_checks kerbo_pack_build

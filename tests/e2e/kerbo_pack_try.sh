@@ -8,15 +8,7 @@ source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 export KERBO_WINEPREFIX=${KERBO_WINEPREFIX:-$build/wineprefix}
 pack() { "$source_dir/cmake/wine-run.sh" "$build/tools/kerbo-pack.exe" try "$@"; }
 
-failures=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then
-    echo "ok   $1"
-  else
-    echo "FAIL $1: expected [$2], got [$3]"
-    failures=$((failures + 1))
-  fi
-}
+source "$source_dir/tests/e2e/lib/checks.bash"
 
 check "one pair, verdict in UTF-8" "y a de l'idée" "$(pack 'Christophe Colomb' 'Cristophe Kolomp')"
 check "accents compared as 1252 bytes" "Quasiment" "$(pack 'Élan' 'élan')"
@@ -32,4 +24,4 @@ check "batch" "BRAVO|Trop court|BRAVO|Anagramme" "$(tr '\n' '|' <<<"$out" | sed 
 out=$(printf 'Paris\tParis\nno tab here\nRoma\tamor\n' | pack --batch 2>/dev/null); status=$?
 check "batch stops at a bad line" "BRAVO 1" "$out $status"
 
-[ "$failures" -eq 0 ]
+finish_checks kerbo_pack_try

@@ -26,11 +26,7 @@ for exe in demos/text.exe kerbo.exe; do
   [ -f "$build_dir/$exe" ] || { echo "page_answers.sh: $build_dir/$exe is not built (target kerbo-quizzes)"; exit 1; }
 done
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then echo "ok   $1"; else fail "$1: expected [$2], got [$3]"; fi
-}
+source "$source_dir/tests/e2e/lib/checks.bash"
 
 start_private_xvfb || { echo "page_answers.sh: Xvfb did not start"; exit 1; }
 work_dir=$(mktemp -d "$build_dir/e2e-page.XXXXXX")
@@ -167,5 +163,4 @@ if start_player "$build_dir/kerbo.exe" "$picture_run"; then
   check "kerbo.txt bytes" "$expected" "$(hex_of "$picture_run/kerbo.txt")"
 fi
 
-[ $failures -eq 0 ] && echo "page_answers: all checks passed" || echo "page_answers: $failures check(s) failed"
-exit $((failures > 0))
+finish_checks page_answers

@@ -19,8 +19,7 @@ for tool in Xvfb xdotool xdpyinfo wine; do
   command -v "$tool" >/dev/null || { echo "startup.sh: $tool is missing (tools/install-deps.sh)"; exit 1; }
 done
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$source_dir/tests/e2e/lib/checks.bash"
 
 begin_player_session "$build_dir" e2e-startup || { echo "startup.sh: Xvfb did not start"; exit 1; }
 
@@ -69,5 +68,4 @@ if [ -f "$build_dir/kerbo.exe" ]; then
   check_player "$build_dir/kerbo.exe" "" ""
 fi
 
-[ $failures -eq 0 ] && echo "startup: all checks passed" || echo "startup: $failures check(s) failed"
-exit $((failures > 0))
+finish_checks startup
