@@ -1,8 +1,12 @@
 # Windows tests: built with mingw-w64 against GoogleTest's sources, run by
-# CTest under Wine (CMAKE_CROSSCOMPILING_EMULATOR), one at a time.
-set(_gtest_source /usr/src/googletest)
+# CTest under Wine (CMAKE_CROSSCOMPILING_EMULATOR), one at a time. On Windows
+# itself they run directly; point KERBO_GTEST_SOURCE at a GoogleTest source
+# tree there (the Debian package googletest puts one in /usr/src/googletest).
+set(KERBO_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree for the Windows tests")
+set(_gtest_source ${KERBO_GTEST_SOURCE})
 if(NOT EXISTS ${_gtest_source}/CMakeLists.txt)
-  message(FATAL_ERROR "GoogleTest sources not found in ${_gtest_source} (Debian package googletest)")
+  message(WARNING "GoogleTest sources not found in ${_gtest_source}: the Windows tests are not built")
+  return()
 endif()
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
