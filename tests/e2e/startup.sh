@@ -6,8 +6,8 @@
 # after saving the answers next to it.
 #   startup.sh BUILD_DIR     (the Windows build directory)
 # Runs kerbo-player.exe (no quiz: the message "Cles du jeu absentes!" in a
-# box captioned "Kerbo", then the title "Nom du kerbo") and, when it has been
-# built, the demo quiz kerbo.exe (no message box).
+# box captioned "Kerbo", then the title "Nom du kerbo"), the demo quiz
+# kerbo.exe and the other demos (no message box, their titles as captions).
 set -u
 
 build_dir=$(cd "${1:?usage: startup.sh WINDOWS_BUILD_DIR}" && pwd)
@@ -64,8 +64,19 @@ if [ -f "$build_dir/kerbo-player.exe" ]; then
 else
   fail "kerbo-player.exe is not built in $build_dir"
 fi
+# The demos: each one's caption is the title its description gives.
+demo_title() { sed -n 's/^title:[[:space:]]*//p' "$source_dir/resources/demos/$1.quiz"; }
 if [ -f "$build_dir/kerbo.exe" ]; then
-  check_player "$build_dir/kerbo.exe" "" ""
+  check_player "$build_dir/kerbo.exe" "$(demo_title picture)" ""
+else
+  fail "kerbo.exe is not built in $build_dir"
 fi
+for demo in text audio video; do
+  if [ -f "$build_dir/demos/$demo.exe" ]; then
+    check_player "$build_dir/demos/$demo.exe" "$(demo_title $demo)" ""
+  else
+    fail "demos/$demo.exe is not built in $build_dir"
+  fi
+done
 
 finish_checks startup
