@@ -14,6 +14,7 @@
 #include <wmp.h>
 
 #include "media/clip_type.h"
+#include "media/picture_resources.h"
 #include "package/message_box.h"
 #include "package/quiz_document.h"
 #include "package/resource_store.h"
@@ -28,7 +29,7 @@ const IID kPlayerInterface = {0x6BF52A4F, 0x394A, 0x11D3, {0xB1, 0x53, 0x00, 0xC
 // In-process server, in-process handler or local server: 7.
 const DWORD kPlayerClassContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
 
-enum { kFirstClipId = 400, kWidePathCapacity = 512 };
+enum { kWidePathCapacity = 512 };
 
 typedef HRESULT(WINAPI* AttachControlFunction)(IUnknown* control, HWND host, IUnknown** container);
 
@@ -188,7 +189,7 @@ void playClip(int n) {
     deleteLastClipFile();
     currentClip = n;
     int kind = quizDocument && quizDocument->quizKind == QuizKindVideo ? ClipKindVideo : ClipKindAudio;
-    if (!extractClip(kFirstClipId + n, kind)) return;
+    if (!extractClip(kQuestionMediaBase + n, kind)) return;
     MediaSlot* slot = slotOf(n);
     if (slot && slot->controls) playClipFile(*slot);
 }

@@ -10,26 +10,22 @@
 #include <cstring>
 
 #include "media/picture_fit.h"
+#include "media/picture_resources.h"
 #include "media/png_decoder.h"
 #include "package/message_box.h"
 #include "package/resource_store.h"
 #include "shell/gdi_win32.h"
-
-// "IMG" resources with an id above 10000 are stored with the two halves of
-// every byte exchanged.
-enum { kLastPlainPictureId = 10000 };
 
 HBITMAP loadPicture(int id, int boxWidth, int boxHeight) {
     const ResourceStore* store = quizResources();
     ResourceBytes picture = store ? store->find(KERBO_TYPE_IMG, id) : ResourceBytes{nullptr, 0, false};
     if (!picture.bytes) return loadPngPicture(id, boxWidth, boxHeight);
     HBITMAP decoded;
-    if (id > kLastPlainPictureId) {
+    if (isNibbleSwappedPicture(id)) {
         // Unscrambled on a copy: the stored resource stays as it is.
         unsigned char* plain = static_cast<unsigned char*>(std::malloc(picture.size ? picture.size : 1));
         if (!plain) return nullptr;
-        for (uint32_t i = 0; i < picture.size; ++i)
-            plain[i] = static_cast<unsigned char>((picture.bytes[i] << 4) | (picture.bytes[i] >> 4));
+        swapNibbles(picture.bytes, plain, picture.size);
         decoded = decodePicture(plain, picture.size);
         std::free(plain);
     } else {

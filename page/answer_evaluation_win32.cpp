@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "media/picture_loader.h"
+#include "media/picture_resources.h"
 #include "page/page.h"
 #include "page/verdict.h"
 
@@ -64,7 +65,7 @@ void swapSolvedPicture(QuizDocument* document, HWND page, int q) {
     if (document->quizKind != QuizKindPicture) return;
     HWND control = GetDlgItem(page, kPictureBase + 1 + q);
     if (!control) return;
-    HBITMAP solved = loadPicture(10401 + q, kPictureBox, kPictureBox);
+    HBITMAP solved = loadPicture(kSolvedPictureBase + 1 + q, kPictureBox, kPictureBox);
     if (!solved) return;
     HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(
         SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(solved)));

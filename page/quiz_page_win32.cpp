@@ -4,6 +4,7 @@
 
 #include "media/media_player.h"
 #include "media/picture_loader.h"
+#include "media/picture_resources.h"
 #include "page/page.h"
 #include "page/saved_answers.h"
 #include "page/saved_answers_file_win32.h"
@@ -95,7 +96,7 @@ void buildTextRow(PageBuild& build, int n) {
 void loadRowPictures(PageBuild& build, int n) {
     build.rowHeight = 0;
     for (int i = 0; i < 3; ++i) {
-        build.pictures[i].reset(loadPicture(400 + n + i, kPictureBox, kPictureBox));
+        build.pictures[i].reset(loadPicture(kQuestionMediaBase + n + i, kPictureBox, kPictureBox));
         build.pictureSizes[i] = pictureSize(build.pictures[i].get());
         if (build.pictureSizes[i].height > build.rowHeight) build.rowHeight = build.pictureSizes[i].height;
     }

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "media/picture_resources.h"
 #include "package/quiz_document.h"
 #include "package/resource_store.h"
 #include "page/page.h"
@@ -39,9 +40,7 @@ public:
     void add(int id, const char* file) {
         std::vector<unsigned char> bytes = testDataBytes(std::string("pictures/") + file);
         EXPECT_FALSE(bytes.empty()) << file;
-        if (id > 10000) {
-            for (unsigned char& b : bytes) b = static_cast<unsigned char>((b << 4) | (b >> 4));
-        }
+        if (isNibbleSwappedPicture(id)) swapNibbles(bytes.data(), bytes.data(), static_cast<uint32_t>(bytes.size()));
         addBytes(id, bytes);
     }
     // Any "IMG" resource, such as a clip, stored as given.

@@ -124,8 +124,8 @@ private:
         if (format == PictureUnknown) return refuse(media.line, "'" + media.path + "' is not a JPEG, GIF or PNG file");
         if (format == PicturePng) {
             r.type = KERBO_TYPE_RCDATA;
-        } else if (id > kLastPlainPictureId) {
-            swapNibbles(&r.bytes);
+        } else if (isNibbleSwappedPicture(id)) {
+            swapNibbles(r.bytes.data(), r.bytes.data(), static_cast<uint32_t>(r.bytes.size()));
         }
         resources_.push_back(r);
         ++pictures_;

@@ -207,9 +207,9 @@ bool isClip(const MediaResource& r, int quizKind) {
 }
 
 void writePicture(const MediaResource& r, JsonWriter* json) {
-    bool swapped = !r.rcdata && r.id > kLastPlainPictureId;
+    bool swapped = !r.rcdata && isNibbleSwappedPicture(r.id);
     std::vector<unsigned char> head(r.bytes, r.bytes + (r.size < 16 ? r.size : 16));
-    if (swapped) swapNibbles(&head);
+    if (swapped) swapNibbles(head.data(), head.data(), static_cast<uint32_t>(head.size()));
     json->beginObject();
     json->key("id");
     json->number(r.id);

@@ -20,7 +20,3 @@ const char* pictureFormatName(PictureFormat format) {
     }
     return "unknown";
 }
-
-void swapNibbles(std::vector<unsigned char>* bytes) {
-    for (unsigned char& b : *bytes) b = static_cast<unsigned char>((b << 4) | (b >> 4));
-}
