@@ -36,24 +36,21 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
 mkdir -p "$(dirname "$WINEPREFIX")"
 
-xvfb_pid=""
+# start_private_xvfb, stop_private_xvfb and display_answers.
+source "$(dirname "$0")/../tools/player_x11.sh"
+
+started_xvfb=""
 cleanup() {
-  if [ -n "$xvfb_pid" ]; then
+  if [ -n "$started_xvfb" ]; then
     wineserver -k >/dev/null 2>&1
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
+    stop_private_xvfb
   fi
 }
 trap cleanup EXIT
 
-display_answers() { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }
-
 if ! display_answers; then
-  exec 4< <(Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>&1 1>/dev/null 2>/dev/null & echo "pid $!")
-  read -r _ xvfb_pid <&4
-  # Xvfb writes its display number once it accepts connections.
-  read -r -t 20 number <&4 || { echo "wine-run: Xvfb did not start" >&2; exit 125; }
-  export DISPLAY=:$number
+  start_private_xvfb || { echo "wine-run: Xvfb did not start" >&2; exit 125; }
+  started_xvfb=1
   for _ in $(seq 1 100); do display_answers && break; sleep 0.1; done
 fi
 

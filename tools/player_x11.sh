@@ -1,7 +1,7 @@
 # Bash functions that drive a player running under Wine on an X server, as a
 # person would, with xdotool: a private Xvfb, the wait for the main window
 # with the message boxes dismissed on the way, and closing with Alt+F4.
-# Sourced by tools/demo.sh and tests/e2e/startup.sh.
+# Sourced by cmake/wine-run.sh, tools/demo.sh and the end-to-end tests.
 #
 # Wine names the X class of a program's windows after its executable, and
 # with window management off (cmake/wine-run.sh) an X window is exactly the
