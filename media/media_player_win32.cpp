@@ -204,3 +204,10 @@ void stopClip() {
 void deleteLastClipFile() {
     if (lastClipFile[0]) DeleteFileA(lastClipFile);
 }
+
+void stopClipsAndDeleteClipFile() {
+    // A playing clip holds its file open on Windows: the players let go of
+    // it before it is deleted.
+    stopEveryPlayer();
+    deleteLastClipFile();
+}

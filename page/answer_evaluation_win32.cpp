@@ -19,21 +19,6 @@ void showControl(HWND page, int id, int showCommand) {
     if (control) ShowWindow(control, showCommand);
 }
 
-// Every answer of the question as typed equals its expected answer, with
-// only 'a'-'z' folded and nothing trimmed. The field just judged, whose text
-// is already read, is not read again.
-bool questionComplete(const QuizDocument* document, HWND page, const QuestionNode* node, int q, int fieldId,
-                      const char* typed) {
-    const int perQuestion = fieldsPerQuestion(document->quizKind, document->answersPerQuestion);
-    for (int slot = 1; slot <= perQuestion; ++slot) {
-        const int id = kAnswerFieldBase + q * perQuestion + slot;
-        char other[kTextCapacity];
-        if (id != fieldId) controlText(page, id, other, sizeof other);
-        if (!equalFoldingAsciiLetters(expectedAnswer(node, slot), id == fieldId ? typed : other)) return false;
-    }
-    return true;
-}
-
 void revealSolved(QuizDocument* document, HWND page, int q) {
     switch (document->answerMode) {
     case 1: swapSolvedPicture(document, page, q); break;
@@ -102,7 +87,7 @@ void evaluateAnswer(QuizDocument* document, HWND page, int fieldId) {
     if (!right) {
         showControl(page, kClueLabelBase + 1 + q, SW_HIDE);
         document->allCluesShown = 0;
-    } else if (questionComplete(document, page, node, q, fieldId, typed)) {
+    } else if (questionLabelsReadBravo(page, q + 1, perQuestion)) {
         node->solved = 1;
         revealSolved(document, page, q);
     }

@@ -20,8 +20,17 @@ void updateScore(QuizDocument* document, HWND page);
 // Hides solved pictures and closes up full rows while "Cacher" is ticked;
 // shows them again otherwise.
 void applyHideSolved(QuizDocument* document);
-// Writes every answer field to the saved-answers file.
-void saveAnswers(QuizDocument* document);
+// Writes every answer field to the saved-answers file. False when the file
+// does not hold the answers afterwards.
+bool saveAnswers(QuizDocument* document);
+
+// --- A save that fails (save_failure_win32.cpp) ----------------------------
+
+// "Sauver" and F2: saveAnswers, and a warning when nothing could be written.
+void saveAnswersOrWarn(QuizDocument* document);
+// Closing the window: saveAnswers; when nothing could be written, asks
+// whether to close anyway. True when the window may close.
+bool saveAnswersBeforeClosing(QuizDocument* document);
 
 // While the page builds its rows, every restored answer is judged as soon as
 // its field exists; the score those judgements ask for is worked out once,
@@ -52,6 +61,13 @@ void onPageSize(QuizDocument* document, HWND page);
 void onPageVerticalScroll(HWND page, int code);
 void onPageHorizontalScroll(HWND page, int code);
 void onPageMouseWheel(HWND page, WPARAM wParam);
+// Adds the wheel delta of a WM_MOUSEWHEEL to total and posts to the page one
+// SCROLL_WHEEL_UP or SCROLL_WHEEL_DOWN for every whole notch gathered.
+void postWheelSteps(HWND page, WheelTotal* total, WPARAM wParam);
+// Drops what the page's wheel total holds (a new page starts from none).
+void forgetPageWheel();
+// Scrolls the page to a horizontal position (clamped by its bar).
+void scrollPageHorizontallyTo(HWND page, int position);
 // Moves one control vertically by distance pixels.
 void moveControl(HWND control, int distance);
 // Applies a RowChange to question n: picture (or player host) and clue label
@@ -84,9 +100,14 @@ void swapSolvedPicture(QuizDocument* document, HWND page, int q);
 
 // --- Shared by the page's units --------------------------------------------
 
+// Answer caption k (1 or 2) of row of three row (from 0), or null.
+HWND answerCaption(int row, int k);
 // The number of answer fields on the page.
 int pageFieldCount(const QuizDocument* document);
 // Reads a control's text into a buffer of capacity bytes ("" when missing).
 void controlText(HWND page, int id, char* text, int capacity);
 // True when the control's text is exactly "BRAVO".
 bool labelReadsBravo(HWND page, int id);
+// True when every verdict label of question n reads "BRAVO": the question
+// counts for the score and its reveal (score_win32.cpp).
+bool questionLabelsReadBravo(HWND page, int n, int perQuestion);

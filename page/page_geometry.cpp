@@ -192,12 +192,25 @@ int horizontalScrollRequest(int code, const ScrollState& bar) {
     return clampTo(wanted, bar.minimum, bar.maximum);
 }
 
-int wheelScrollCode(int delta) {
-    if (delta == kWheelNotch) return SCROLL_WHEEL_UP;
-    if (delta == -kWheelNotch) return SCROLL_WHEEL_DOWN;
-    return 0;
+int addWheelDelta(WheelTotal* total, int delta) {
+    if ((delta > 0 && total->remainder < 0) || (delta < 0 && total->remainder > 0)) total->remainder = 0;
+    // Kept within an int whatever the deltas: a total beyond one notch is
+    // always turned into steps at once.
+    total->remainder += delta;
+    const int steps = total->remainder / kWheelNotch;
+    total->remainder -= steps * kWheelNotch;
+    return steps;
 }
+
+int wheelStepCode(int steps) { return steps > 0 ? SCROLL_WHEEL_UP : SCROLL_WHEEL_DOWN; }
 
 int fieldScrollTarget(int position, int fieldTop, int fieldHeight, int clientHeight) {
     return position + fieldTop - (clientHeight - fieldHeight) / 2;
+}
+
+int leastScrollToShow(int position, int spanStart, int spanEnd, int fieldStart, int clientSize) {
+    if (spanStart >= 0 && spanEnd <= clientSize) return position;
+    if (spanEnd - spanStart > clientSize) return position + fieldStart;
+    if (spanStart < 0) return position + spanStart;
+    return position + spanEnd - clientSize;
 }

@@ -133,8 +133,18 @@ struct ScrollState {
 int verticalScrollRequest(int code, const ScrollState& bar, int scrollTarget);
 // The same for WM_HSCROLL, whose line step is one pixel.
 int horizontalScrollRequest(int code, const ScrollState& bar);
-// The code a wheel turn posts: 501 up for +120, 500 down for -120, else 0.
-int wheelScrollCode(int delta);
+// The wheel deltas one window has received and not yet turned into steps.
+struct WheelTotal {
+    int remainder;
+};
+// Adds a wheel delta to the total and gives the number of 50-pixel steps to
+// post: one for every whole 120 gathered, positive up (SCROLL_WHEEL_UP),
+// negative down (SCROLL_WHEEL_DOWN). The rest is kept for the next delta; a
+// delta in the other direction first drops it. So +240 gives 2, +60 +60
+// give 0 then 1, and +120 -60 +120 give 1, 0, 1.
+int addWheelDelta(WheelTotal* total, int delta);
+// The scroll code of one step in the direction of steps (non-zero).
+int wheelStepCode(int steps);
 
 // The vertical position that shows a field whose top is fieldTop pixels
 // below the top of the visible client area (negative above it), the page
@@ -142,3 +152,10 @@ int wheelScrollCode(int delta);
 // so that after the page's clamping it lies fully inside the view wherever
 // the page was scrolled.
 int fieldScrollTarget(int position, int fieldTop, int fieldHeight, int clientHeight);
+
+// Along one axis of the view: the scroll position that shows the span
+// spanStart..spanEnd (view coordinates: 0 is the first visible pixel) in a
+// view of clientSize pixels, scrolling by the least amount from position;
+// when the span is longer than the view, the position that puts fieldStart
+// at the start of the view. Unchanged when the span is already wholly in view.
+int leastScrollToShow(int position, int spanStart, int spanEnd, int fieldStart, int clientSize);

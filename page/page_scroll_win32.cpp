@@ -5,6 +5,9 @@
 
 namespace {
 
+// The wheel deltas the page has gathered; the main window keeps its own.
+WheelTotal pageWheel;
+
 ScrollState readBar(HWND page, int bar) {
     SCROLLINFO info = {};
     info.cbSize = sizeof info;
@@ -65,14 +68,24 @@ void onPageVerticalScroll(HWND page, int code) {
 
 void onPageHorizontalScroll(HWND page, int code) {
     const ScrollState bar = readBar(page, SB_HORZ);
-    const int position = moveBar(page, SB_HORZ, horizontalScrollRequest(code, bar));
-    if (position != bar.position) ScrollWindow(page, bar.position - position, 0, nullptr, nullptr);
+    scrollPageHorizontallyTo(page, horizontalScrollRequest(code, bar));
 }
 
-void onPageMouseWheel(HWND page, WPARAM wParam) {
-    const int code = wheelScrollCode(static_cast<short>(HIWORD(wParam)));
-    if (code) PostMessageA(page, WM_VSCROLL, static_cast<WPARAM>(code), 0);
+void scrollPageHorizontallyTo(HWND page, int position) {
+    const int old = GetScrollPos(page, SB_HORZ);
+    const int now = moveBar(page, SB_HORZ, position < 0 ? 0 : position);
+    if (now != old) ScrollWindow(page, old - now, 0, nullptr, nullptr);
 }
+
+void postWheelSteps(HWND page, WheelTotal* total, WPARAM wParam) {
+    int steps = addWheelDelta(total, GET_WHEEL_DELTA_WPARAM(wParam));
+    const WPARAM code = static_cast<WPARAM>(wheelStepCode(steps));
+    for (; steps != 0; steps += steps > 0 ? -1 : 1) PostMessageA(page, WM_VSCROLL, code, 0);
+}
+
+void onPageMouseWheel(HWND page, WPARAM wParam) { postWheelSteps(page, &pageWheel, wParam); }
+
+void forgetPageWheel() { pageWheel = WheelTotal{}; }
 
 void moveControl(HWND control, int distance) {
     RECT rect;
@@ -100,6 +113,9 @@ void moveQuestionRow(QuizDocument* document, RowChange change, int showCommand, 
         const int fieldId = answerFieldId(n, k, perQuestion);
         moveControl(GetDlgItem(page, fieldId), d);
         moveControl(GetDlgItem(page, fieldId + kVerdictIdOffset), d);
+        // The captions of a row of three stay beside the answer lines of the
+        // row's first question.
+        if (perQuestion == 2 && rowColumn(n) == 0) moveControl(answerCaption((n - 1) / 3, k), d);
     }
     moveControl(GetDlgItem(page, kNumberLabelBase + n), d);
 }

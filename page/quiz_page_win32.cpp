@@ -16,8 +16,13 @@ namespace {
 
 // Green behind a verdict reading "BRAVO"; the page owns it.
 BrushObject bravoBrush;
+// The two answer captions of each row of three (two answers per question):
+// they share one id, so the row moves find them here.
+HWND rowCaptions[kMaxPictureRows][2];
 
-const DWORD kLabelStyle = WS_CHILD | WS_VISIBLE;
+// Labels that show a quiz text carry SS_NOPREFIX, so that an "&" in it is
+// shown as typed rather than underlining the next letter.
+const DWORD kLabelStyle = WS_CHILD | WS_VISIBLE | SS_NOPREFIX;
 const DWORD kBoxedLabelStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE | SS_CENTER;
 const DWORD kFieldStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_CENTER;
 const DWORD kMediaButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_ICON | BS_DEFPUSHBUTTON;
@@ -79,7 +84,7 @@ void buildTextRow(PageBuild& build, int n) {
     const TextRowLayout row = layoutTextRow(build.extent.rowY);
     const QuestionNode* node = questionAt(build.document, n);
     createNumberLabel(build, n, row.number, kNumberLabelBase);
-    HWND prompt = createControl(build, "Static", node ? node->prompt : "", kBoxedLabelStyle, row.prompt,
+    HWND prompt = createControl(build, "Static", node ? node->prompt : "", kBoxedLabelStyle | SS_NOPREFIX, row.prompt,
                                 kPromptLabelId);
     setFont(prompt, build.document->answerFont, FALSE);
     const int fieldId = answerFieldId(n, 1, 1);
@@ -127,7 +132,7 @@ void createClueLabel(PageBuild& build, int n, const PageBox& box) {
     const bool wordCount = document->answerMode == 5;
     if (wordCount && node) wordCountHint(node->firstAnswer, hint, sizeof hint);
     const char* text = wordCount ? hint : (node ? node->clue : "");
-    const DWORD style = WS_CHILD | SS_CENTER | (wordCount ? WS_VISIBLE : 0);
+    const DWORD style = WS_CHILD | SS_CENTER | SS_NOPREFIX | (wordCount ? WS_VISIBLE : 0);
     HWND clue = createControl(build, "Static", text, style, box, kClueLabelBase + n);
     setFont(clue, guiFont(), TRUE);
 }
@@ -148,6 +153,11 @@ void buildAnswerLine(PageBuild& build, int n, const MediaRowLayout& row) {
         HWND second = createControl(build, "Static", document->secondAnswerLabel, kLabelStyle, row.captions[1],
                                     kAnswerCaptionId);
         setFont(second, guiFont(), TRUE);
+        const int row = (n - 1) / 3;
+        if (row < kMaxPictureRows) {
+            rowCaptions[row][0] = first;
+            rowCaptions[row][1] = second;
+        }
     }
     createNumberLabel(build, n, row.number, kNumberLabelBase + n);
     if (document->answerMode >= 2) createClueLabel(build, n, row.clue);
@@ -192,6 +202,8 @@ bool buildPlayerRow(PageBuild& build, int n) {
 // WM_INITDIALOG: every question row, the saved answers restored and judged.
 INT_PTR buildPage(QuizDocument* document, HWND page) {
     bravoBrush.reset(CreateSolidBrush(RGB(0, 255, 0)));
+    forgetPageWheel();
+    for (HWND(&captions)[2] : rowCaptions) captions[0] = captions[1] = nullptr;
     document->pageWidth = 0;
     document->pageHeight = 0;
     PageBuild build = {};
@@ -275,10 +287,15 @@ void onCommand(const QuizDocument* document, WPARAM command) {
 
 void onDestroy() {
     bravoBrush.reset();
-    deleteLastClipFile();
+    for (HWND(&captions)[2] : rowCaptions) captions[0] = captions[1] = nullptr;
+    stopClipsAndDeleteClipFile();
 }
 
 }  // namespace
+
+HWND answerCaption(int row, int k) {
+    return row >= 0 && row < kMaxPictureRows && (k == 1 || k == 2) ? rowCaptions[row][k - 1] : nullptr;
+}
 
 int pageFieldCount(const QuizDocument* document) {
     return pageQuestionCount(document->questionCount) *

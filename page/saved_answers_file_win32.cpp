@@ -28,17 +28,50 @@ SavedAnswersMapping::~SavedAnswersMapping() {
     if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
 }
 
-bool replaceSavedAnswersFile(const char* name, const void* bytes, size_t size) {
-    char temp[kTextCapacity];
-    if (!savedAnswersTempName(name, temp, sizeof temp)) return false;
-    HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+namespace {
+
+// A file that cannot be replaced is usually held for a moment only (a virus
+// scanner, a sync client): the move is tried this often, this far apart,
+// within about half a second.
+enum { kReplaceAttempts = 6, kReplacePauseMs = 100 };
+
+// Writes the bytes as the whole content of the file, created anew or
+// emptied (CREATE_ALWAYS) with the given share mode. True when every byte
+// reached the disk.
+bool writeWholeFile(const char* name, DWORD share, const void* bytes, size_t size) {
+    HANDLE file = CreateFileA(name, GENERIC_WRITE, share, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     bool complete = size == 0 || (WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr) &&
                                   written == size);
     complete = complete && FlushFileBuffers(file);
     complete = CloseHandle(file) && complete;
-    if (complete && MoveFileExA(temp, name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    DeleteFileA(temp);
+    return complete;
+}
+
+bool moveOver(const char* temp, const char* name) {
+    for (int attempt = 1; attempt <= kReplaceAttempts; ++attempt) {
+        if (MoveFileExA(temp, name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        if (attempt < kReplaceAttempts) Sleep(kReplacePauseMs);
+    }
     return false;
+}
+
+}  // namespace
+
+bool replaceSavedAnswersFile(const char* name, const void* bytes, size_t size) {
+    char temp[kTextCapacity];
+    if (!savedAnswersTempName(name, temp, sizeof temp)) return false;
+    if (!writeWholeFile(temp, 0, bytes, size)) {
+        DeleteFileA(temp);
+        return false;
+    }
+    if (moveOver(temp, name)) return true;
+    // The old file stays in the way (read-only, or held open by a program
+    // that shares it): the answers go straight into it. Whatever happens,
+    // the answers are then in one of the two files; the temporary one goes
+    // only once they are in the saved-answers file itself.
+    if (!writeWholeFile(name, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, bytes, size)) return false;
+    DeleteFileA(temp);
+    return true;
 }

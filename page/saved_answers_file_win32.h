@@ -31,5 +31,10 @@ private:
 
 // Writes the bytes to "<name>.tmp" and only once they are all written
 // replaces name with it, so that a save failing half-way leaves the previous
-// file as it was. False, with the temporary file removed, on any failure.
+// file as it was. When name cannot be replaced (read-only, held open), the
+// move is tried again for about half a second, then the bytes are written
+// straight into name. True when name holds the bytes. False when the
+// temporary file could not be written (it is then removed), or when name
+// could be neither replaced nor written: the temporary file then stays and
+// holds the answers.
 bool replaceSavedAnswersFile(const char* name, const void* bytes, size_t size);

@@ -17,13 +17,6 @@ const char kNoRewardCode[] = "      ";  // six spaces
 bool scoreHeld = false;
 bool scoreAskedWhileHeld = false;
 
-bool questionSolvedOnPage(HWND page, int n, int perQuestion) {
-    for (int k = 1; k <= perQuestion; ++k) {
-        if (!labelReadsBravo(page, answerFieldId(n, k, perQuestion) + kVerdictIdOffset)) return false;
-    }
-    return true;
-}
-
 bool hideBoxTicked(const QuizDocument* document) {
     return SendDlgItemMessageA(document->headerWindow, kHeaderHideBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
@@ -90,6 +83,13 @@ void showHidden(QuizDocument* document) {
 
 }  // namespace
 
+bool questionLabelsReadBravo(HWND page, int n, int perQuestion) {
+    for (int k = 1; k <= perQuestion; ++k) {
+        if (!labelReadsBravo(page, answerFieldId(n, k, perQuestion) + kVerdictIdOffset)) return false;
+    }
+    return true;
+}
+
 ScoreUpdateHold::ScoreUpdateHold(QuizDocument* document, HWND page) : document_(document), page_(page) {
     scoreHeld = true;
     scoreAskedWhileHeld = false;
@@ -110,7 +110,7 @@ void updateScore(QuizDocument* document, HWND page) {
     const int perQuestion = fieldsPerQuestion(document->quizKind, document->answersPerQuestion);
     int score = 0;
     for (int n = 1; n <= questions; ++n) {
-        if (questionSolvedOnPage(page, n, perQuestion)) ++score;
+        if (questionLabelsReadBravo(page, n, perQuestion)) ++score;
     }
     char text[32];
     wsprintfA(text, " %d / %d", score, document->questionCount);
@@ -129,10 +129,10 @@ void applyHideSolved(QuizDocument* document) {
     refreshScrollRanges(document, document->pageWindow);
 }
 
-void saveAnswers(QuizDocument* document) {
-    if (!document) return;
+bool saveAnswers(QuizDocument* document) {
+    if (!document) return false;
     char name[kTextCapacity];
-    if (!runningSavedAnswersName(name, sizeof name)) return;
+    if (!runningSavedAnswersName(name, sizeof name)) return false;
     static SavedAnswersBytes save;
     clearSavedAnswers(&save);
     {
@@ -153,5 +153,5 @@ void saveAnswers(QuizDocument* document) {
             appendSavedAnswer(&save, text);
         }
     }
-    replaceSavedAnswersFile(name, save.bytes, static_cast<size_t>(save.size));
+    return replaceSavedAnswersFile(name, save.bytes, static_cast<size_t>(save.size));
 }

@@ -9,6 +9,9 @@
 
 namespace {
 
+// The wheel deltas the main window has gathered; the page keeps its own.
+WheelTotal mainWheel;
+
 // Places in client coordinates for a client area of width w and height h.
 struct ChildPlace {
     int x, y, width, height;
@@ -24,10 +27,11 @@ void placeChild(HWND child, const ChildPlace& place, UINT flags) {
 // WM_CREATE: the footer label, first placed off to the right until the
 // first WM_SIZE, and the big icon.
 LRESULT onCreate(HWND window) {
+    mainWheel = WheelTotal{};
     RECT client;
     GetClientRect(window, &client);
     const char* text = quizDocument ? quizDocument->footerText : "";
-    HWND footer = CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE, 720, client.bottom - 16, 140, 15,
+    HWND footer = CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 720, client.bottom - 16, 140, 15,
                                   window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(FooterLabelId)),
                                   GetModuleHandleA(nullptr), nullptr);
     SendMessageA(footer, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
@@ -58,9 +62,19 @@ LRESULT onDestroy() {
 }
 
 // WM_CLOSE: the answers are saved while every answer field still exists.
+// When they could not be written and the player answers No to closing
+// anyway, the window and the page stay as they were.
 LRESULT onClose() {
-    if (quizDocument) saveAnswers(quizDocument);
+    if (quizDocument && !saveAnswersBeforeClosing(quizDocument)) return 0;
     return onDestroy();
+}
+
+// WM_QUERYENDSESSION, and WM_ENDSESSION when the session does end: log-off
+// and shutdown save the answers as closing does, without asking anything
+// (the session may be ending).
+LRESULT onSessionEnding() {
+    if (quizDocument) saveAnswers(quizDocument);
+    return TRUE;
 }
 
 // WM_CTLCOLORSTATIC: only the footer label has colours of its own.
@@ -70,11 +84,10 @@ LRESULT onControlColour(HDC dc, HWND control) {
     return reinterpret_cast<LRESULT>(footerBrush);
 }
 
-// WM_MOUSEWHEEL: one notch up or down scrolls the page through its queue;
-// bigger or finer turns are ignored.
+// WM_MOUSEWHEEL: every whole notch gathered from the deltas scrolls the page
+// one step through its queue; finer deltas (a touchpad) add up.
 LRESULT onMouseWheel(WPARAM wParam) {
-    int code = wheelScrollCode(GET_WHEEL_DELTA_WPARAM(wParam));
-    if (code != 0) PostMessageA(pageDialog, WM_VSCROLL, static_cast<WPARAM>(code), 0);
+    postWheelSteps(pageDialog, &mainWheel, wParam);
     return 0;
 }
 
@@ -85,6 +98,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE: return onCreate(window);
     case WM_SIZE: return onSize(window, wParam);
     case WM_CLOSE: return onClose();
+    case WM_QUERYENDSESSION: return onSessionEnding();
+    case WM_ENDSESSION:
+        if (wParam) onSessionEnding();
+        return 0;
     case WM_DESTROY: return onDestroy();
     case WM_CTLCOLORSTATIC: return onControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_MOUSEWHEEL: return onMouseWheel(wParam);

@@ -1,6 +1,8 @@
 // Ids, row layout and scroll arithmetic of the quiz page.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "package/quiz_document.h"
 #include "page/page_geometry.h"
 
@@ -195,12 +197,52 @@ TEST(PageScroll, RequestsAndClamping) {
     EXPECT_EQ(horizontalScrollRequest(2, top), 0);
 }
 
-TEST(PageScroll, OnlyWholeWheelNotchesScroll) {
-    EXPECT_EQ(wheelScrollCode(120), SCROLL_WHEEL_UP);
-    EXPECT_EQ(wheelScrollCode(-120), SCROLL_WHEEL_DOWN);
-    EXPECT_EQ(wheelScrollCode(240), 0);
-    EXPECT_EQ(wheelScrollCode(60), 0);
-    EXPECT_EQ(wheelScrollCode(0), 0);
+TEST(PageScroll, WheelDeltasAddUpToWholeNotches) {
+    // Each sequence of deltas from a fresh total, with the steps after each.
+    const struct {
+        std::vector<int> deltas;
+        std::vector<int> steps;
+    } cases[] = {
+        {{120}, {1}},
+        {{-120}, {-1}},
+        {{240}, {2}},                  // two notches at once
+        {{-360}, {-3}},
+        {{60, 60}, {0, 1}},            // a fine-grained wheel
+        {{120, -60, 120}, {1, 0, 1}},  // the -60 is dropped when the direction turns back
+        {{100, -100, -20}, {0, 0, -1}},  // the turn drops the 100, the -100 stays
+        {{90, 90, 90, 90}, {0, 1, 1, 1}},  // the rest is kept
+        {{8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}},
+        {{0, 0}, {0, 0}},
+        {{-32768, 32767}, {-273, 273}},  // the extremes of a 16-bit delta
+    };
+    for (const auto& c : cases) {
+        WheelTotal total = {};
+        for (size_t i = 0; i < c.deltas.size(); ++i) {
+            SCOPED_TRACE(::testing::Message() << "delta " << i << ": " << c.deltas[i]);
+            EXPECT_EQ(addWheelDelta(&total, c.deltas[i]), c.steps[i]);
+        }
+    }
+    EXPECT_EQ(wheelStepCode(2), SCROLL_WHEEL_UP);
+    EXPECT_EQ(wheelStepCode(-1), SCROLL_WHEEL_DOWN);
+}
+
+TEST(PageScroll, LeastScrollShowsTheFieldAndItsLabel) {
+    // position, span start, span end, field start, client size -> position
+    const struct {
+        int position, start, end, field, client, expected;
+    } cases[] = {
+        {0, 10, 50, 10, 239, 0},       // already in view
+        {0, 0, 239, 0, 239, 0},        // exactly in view
+        {0, 610, 890, 610, 505, 385},  // text quiz field at x 610 with its label: right edge to the view's
+        {300, -40, -1, -40, 239, 260}, // above the view: its top to the view's top
+        {0, 230, 269, 230, 239, 30},   // partly below
+        {0, 600, 900, 620, 200, 620},  // too long to show whole: the field's start
+        {500, -600, -300, -600, 200, -100},  // the page clamps a negative result
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(leastScrollToShow(c.position, c.start, c.end, c.field, c.client), c.expected)
+            << c.position << " " << c.start << " " << c.end;
+    }
 }
 
 TEST(PageScroll, FieldTargetShowsTheFieldWhereverThePageIsScrolled) {

@@ -353,6 +353,56 @@ TEST(QuizPageButtons, PlayAndStopThroughThePage) {
     if (!pageBuilt) GTEST_SKIP() << "the page builds no player hosts yet";
 }
 
+// Hands a message to the page as the message loop does: the dialog
+// navigation first, then everything it posts in turn.
+void sendThroughTheLoop(HWND page, MSG message) {
+    do {
+        if (!IsDialogMessageA(page, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    } while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+}
+
+// Enter in an answer field judges it and nothing else: the page's play and
+// stop buttons are default push buttons, and neither the dialog navigation
+// nor the edit control may turn Enter into a press of one of them. Closing
+// the page while a clip plays stops the players and deletes the clip file.
+TEST(QuizPageButtons, EnterInAFieldStartsNoClipAndClosingDeletesTheClip) {
+    removeClipFiles("");
+    QuizUnderTest quiz(QuizKindAudio, 3);
+    quiz.addClip(1, kWaveClip);
+    quiz.addClip(2, kId3Clip);
+    HWND mainWindow = createMainWindow();
+    loadPlayerSupport();
+    HWND page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_QUIZ_PAGE), mainWindow,
+                                   quizPageProc, 0);
+    ASSERT_NE(page, nullptr);
+    quiz.document()->pageWindow = page;
+    const bool pageBuilt = GetDlgItem(page, 6003) != nullptr;
+    if (pageBuilt) {
+        HWND field = GetDlgItem(page, 4002);
+        // The default button as the dialog finds it, then as set by id.
+        for (int defaultId : {0, 6001, 7002}) {
+            SCOPED_TRACE(defaultId);
+            if (defaultId) SendMessageA(page, DM_SETDEFID, static_cast<WPARAM>(defaultId), 0);
+            SetFocus(field);
+            sendThroughTheLoop(page, MSG{field, WM_KEYDOWN, VK_RETURN, 0x001C0001, 0, {0, 0}});
+            sendThroughTheLoop(page, MSG{field, WM_KEYUP, VK_RETURN, 0xC01C0001, 0, {0, 0}});
+            EXPECT_TRUE(clipFilesIn("").empty());
+            EXPECT_EQ(GetFocus(), field);
+        }
+        SendMessageA(page, WM_COMMAND, 6001, 0);
+        pumpMessages();
+        EXPECT_TRUE(fileExists("kerbo401.WAV"));
+        DestroyWindow(page);
+        EXPECT_TRUE(clipFilesIn("").empty());
+    }
+    unloadPlayerSupport(mainWindow);
+    removeClipFiles("");
+    if (!pageBuilt) GTEST_SKIP() << "no media player here: the page builds no rows";
+}
+
 // Without atl.dll, or with one lacking AtlAxAttachControl, no player is made
 // (and without atl.dll COM is left alone); the buttons still write and
 // delete clip files. Wine has both, so this runs from

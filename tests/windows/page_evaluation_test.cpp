@@ -28,23 +28,22 @@ TEST_F(PageEvaluation, SolvedFollowsTheExactAnswer) {
     QuestionNode* oui = questionAt(document, 2);
     QuestionNode* non = questionAt(document, 3);
 
-    // Spaces around a long answer: right and solved, but not complete as
-    // typed, so the clue stays hidden.
+    // A label reading "BRAVO" completes the question, spaces around the
+    // answer or not: «paris » for «Paris» shows the clue.
     answer(4001, "paris ");
     EXPECT_EQ(text(5001), "BRAVO");
     EXPECT_EQ(paris->solved, 1);
-    EXPECT_FALSE(visible(8001));
-    answer(4001, "PaRiS");
-    EXPECT_EQ(text(5001), "BRAVO");
-    EXPECT_FALSE(visible(8001));  // the verdict did not change: nothing else happens
+    EXPECT_TRUE(visible(8001));
     answer(4001, "Pari");
+    EXPECT_FALSE(visible(8001));
     answer(4001, "PaRiS");
     EXPECT_TRUE(visible(8001));
 
-    // A short answer is solved only when it is complete as typed.
+    // A short answer too, once its label reads "BRAVO".
     answer(4002, " oui");
     EXPECT_EQ(text(5002), "BRAVO");
-    EXPECT_EQ(oui->solved, 0);
+    EXPECT_EQ(oui->solved, 1);
+    EXPECT_TRUE(visible(8002));
     answer(4003, "non");
     EXPECT_EQ(non->solved, 1);
     EXPECT_TRUE(visible(8003));
@@ -55,6 +54,7 @@ TEST_F(PageEvaluation, SolvedFollowsTheExactAnswer) {
     EXPECT_FALSE(visible(8001));
     EXPECT_EQ(paris->solved, 1);
     EXPECT_EQ(headerText(32), " 2 / 3");
+    EXPECT_EQ(oui->solved, 1);
 }
 
 TEST_F(PageEvaluation, TwoAnswersRevealOnlyWhenBothAreRight) {
@@ -142,12 +142,13 @@ TEST_F(PageEvaluation, SolvedPictureReplacesThePicture) {
     TestPictures pictures;
     pictures.add(401, "square.jpg");
     pictures.add(10401, "wide.jpg");
-    QuizSetup setup = quizSetup(QuizKindPicture, {{"Chat", "", "", "Miaou"}}, 1, 3);
+    QuizSetup setup = quizSetup(QuizKindPicture, {{"Paris", "", "", "Ville"}}, 1, 3);
     openPage(setup, 1000, 400);
     HBITMAP before = reinterpret_cast<HBITMAP>(SendMessageA(item(9901), STM_GETIMAGE, IMAGE_BITMAP, 0));
     ASSERT_EQ(bitmapSize(before).cx, 260);
     ASSERT_EQ(bitmapSize(before).cy, 260);
-    answer(4001, "Chat");
+    answer(4001, "paris ");  // not as expected byte for byte, but its label reads "BRAVO"
+    EXPECT_EQ(text(5001), "BRAVO");
     EXPECT_TRUE(visible(8001));
     HBITMAP after = reinterpret_cast<HBITMAP>(SendMessageA(item(9901), STM_GETIMAGE, IMAGE_BITMAP, 0));
     EXPECT_EQ(bitmapSize(after).cx, 260);

@@ -207,15 +207,20 @@ TEST_F(PageScore, AFailedSaveLeavesThePreviousAnswers) {
     RemoveDirectoryA((savedFileName() + ".tmp").c_str());
 
     // The old file is held open: it cannot be replaced, and stays whole.
+    // The answers stay in the temporary file beside it.
     HANDLE held = CreateFileA(savedFileName().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    saveAnswers(document);
+    EXPECT_FALSE(saveAnswers(document));
     CloseHandle(held);
     EXPECT_EQ(readSavedFile(), "ancienne\r\nreponse\r\n");
-    EXPECT_EQ(GetFileAttributesA((savedFileName() + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    std::ifstream temp(savedFileName() + ".tmp", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(temp), std::istreambuf_iterator<char>()),
+              "nouvelle\r\nreponse\r\n");
+    temp.close();
 
-    saveAnswers(document);
+    EXPECT_TRUE(saveAnswers(document));
     EXPECT_EQ(readSavedFile(), "nouvelle\r\nreponse\r\n");
+    EXPECT_EQ(GetFileAttributesA((savedFileName() + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(PageScore, FieldsNotOnThePageKeepTheirSavedAnswers) {

@@ -113,12 +113,15 @@ TEST_F(PageScroll, HorizontalRequests) {
     }
 }
 
-TEST_F(PageScroll, WheelNotchesArePostedAsRequests) {
+TEST_F(PageScroll, WheelDeltasAddUpToStepsPostedAsRequests) {
     openPage(textQuiz(30));
+    // Each whole 120 gathered is one 50-pixel step; a turn of direction drops
+    // what was gathered.
     struct Turn {
         int delta;
         int position;
-    } turns[] = {{-120, 50}, {-120, 100}, {120, 50}, {-240, 50}, {60, 50}, {-60, 50}};
+    } turns[] = {{-120, 50}, {-120, 100}, {120, 50},  {-240, 150}, {-60, 150}, {-60, 200},
+                 {-120, 250}, {60, 250},  {-120, 300}, {120, 250},  {-10, 250}, {240, 150}};
     for (const Turn& turn : turns) {
         SCOPED_TRACE(turn.delta);
         const WPARAM wParam = MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(turn.delta)));

@@ -4,6 +4,7 @@
 // and the real messages.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -250,26 +251,31 @@ TEST_F(PlayerTest, OnlyTheFooterLabelGetsTheFooterBrush) {
     DestroyWindow(other);
 }
 
-TEST_F(PlayerTest, OneWheelNotchIsPostedToThePageAsItsScrollCode) {
+TEST_F(PlayerTest, WheelDeltasArePostedToThePageAsWholeSteps) {
     start(package_.store());
+    // Each delta and the steps it posts: 240 scrolls twice, 60 + 60 once,
+    // 120 - 60 + 120 twice (the -60 is dropped when the direction turns back).
     const struct {
         short delta;
-        WPARAM posted;  // 0: nothing
-    } cases[] = {{120, 501}, {-120, 500}, {240, 0}, {-240, 0}, {60, 0}, {-1, 0}};
+        WPARAM code;
+        int steps;
+    } cases[] = {{120, 501, 1}, {-120, 500, 1}, {240, 501, 2}, {-240, 500, 2}, {60, 0, 0},
+                 {60, 501, 1},  {120, 501, 1},  {-60, 0, 0},   {120, 501, 1},  {-1, 0, 0}};
+    pumpMessages();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.delta);
-        pumpMessages();
         LRESULT result =
             SendMessageA(main_, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(c.delta)), MAKELPARAM(600, 500));
         EXPECT_EQ(result, 0);
         MSG message;
-        bool posted = PeekMessageA(&message, pageDialog, WM_VSCROLL, WM_VSCROLL, PM_REMOVE);
-        EXPECT_EQ(posted, c.posted != 0);
-        if (posted) {
-            EXPECT_EQ(message.wParam, c.posted);
+        int posted = 0;
+        while (PeekMessageA(&message, pageDialog, WM_VSCROLL, WM_VSCROLL, PM_REMOVE)) {
+            ++posted;
+            EXPECT_EQ(message.wParam, c.code);
             EXPECT_EQ(message.lParam, 0);
-            EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_VSCROLL, WM_VSCROLL, PM_REMOVE));
         }
+        EXPECT_EQ(posted, c.steps);
+        EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_VSCROLL, WM_VSCROLL, PM_REMOVE));
     }
 }
 
@@ -328,6 +334,106 @@ TEST_F(PlayerTest, SauverSavesTheAnswers) {
     std::string first;
     std::getline(saved, first);
     EXPECT_EQ(first, "Lisbonne");
+}
+
+// The saved-answers file held open by another program that shares nothing:
+// it can be neither replaced nor written while this object lives.
+class HeldFile {
+public:
+    explicit HeldFile(const std::string& name) {
+        std::ofstream(name, std::ios::binary) << "ancienne\r\n";
+        handle_ = CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(handle_, INVALID_HANDLE_VALUE);
+    }
+    ~HeldFile() { release(); }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    void release() {
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+std::string firstSavedLine() {
+    std::ifstream saved(savedAnswersFile(), std::ios::binary);
+    std::string first;
+    std::getline(saved, first);
+    return first;
+}
+
+const char kNotSaved[] = "Les r\xE9ponses n'ont pas pu \xEAtre enregistr\xE9" "es dans kerbo-wintest-shell.txt.";
+
+TEST_F(PlayerTest, LogOffAndShutdownSaveTheAnswers) {
+    start(package_.store());
+    SetWindowTextA(GetDlgItem(pageDialog, 4001), "Lisbonne");
+    EXPECT_EQ(SendMessageA(main_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_EQ(firstSavedLine(), "Lisbonne\r");
+    SetWindowTextA(GetDlgItem(pageDialog, 4001), "Madrid");
+    SendMessageA(main_, WM_ENDSESSION, FALSE, 0);  // the session goes on: nothing written
+    EXPECT_EQ(firstSavedLine(), "Lisbonne\r");
+    SendMessageA(main_, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(firstSavedLine(), "Madrid\r");
+    EXPECT_TRUE(catcher_.caught().empty());
+    EXPECT_TRUE(IsWindow(pageDialog));
+}
+
+TEST_F(PlayerTest, ASaveThatWritesNothingIsReported) {
+    start(package_.store());
+    SetWindowTextA(GetDlgItem(pageDialog, 4001), "Lisbonne");
+    HeldFile held(savedAnswersFile());
+    SendMessageA(headerDialog, WM_COMMAND, SaveButtonId, 0);
+    SendMessageA(GetDlgItem(pageDialog, 4001), WM_KEYUP, VK_F2, 0xC0000001);
+    ASSERT_EQ(catcher_.caught().size(), 2u);
+    for (const auto& box : catcher_.caught()) {
+        EXPECT_EQ(box.caption, "Kerbo");
+        EXPECT_EQ(box.text, kNotSaved);
+    }
+    held.release();
+    SendMessageA(headerDialog, WM_COMMAND, SaveButtonId, 0);
+    EXPECT_EQ(catcher_.caught().size(), 2u);
+    EXPECT_EQ(firstSavedLine(), "Lisbonne\r");
+}
+
+TEST_F(PlayerTest, AReadOnlyFileGetsTheAnswersOrTheMessage) {
+    start(package_.store());
+    SetWindowTextA(GetDlgItem(pageDialog, 4001), "Lisbonne");
+    std::ofstream(savedAnswersFile(), std::ios::binary) << "ancienne\r\n";
+    ASSERT_TRUE(SetFileAttributesA(savedAnswersFile().c_str(), FILE_ATTRIBUTE_READONLY));
+    SendMessageA(headerDialog, WM_COMMAND, SaveButtonId, 0);
+    const bool written = firstSavedLine() == "Lisbonne\r";
+    std::printf("[ path     ] read-only file: %s\n", written ? "answers written" : "message shown");
+    EXPECT_EQ(catcher_.caught().size(), written ? 0u : 1u);
+    if (!written) {
+        EXPECT_EQ(catcher_.caught()[0].text, kNotSaved);
+    }
+    SetFileAttributesA(savedAnswersFile().c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA((savedAnswersFile() + ".tmp").c_str());
+}
+
+TEST_F(PlayerTest, ClosingWhenNothingCanBeWrittenAsksFirst) {
+    start(package_.store());
+    SetWindowTextA(GetDlgItem(pageDialog, 4001), "Lisbonne");
+    HeldFile held(savedAnswersFile());
+    // No: the window and the page stay as they were.
+    catcher_.answerWith(IDNO);
+    EXPECT_EQ(SendMessageA(main_, WM_CLOSE, 0, 0), 0);
+    ASSERT_EQ(catcher_.caught().size(), 1u);
+    EXPECT_EQ(catcher_.caught()[0].text, std::string(kNotSaved) + " Fermer quand m\xEAme ?");
+    EXPECT_TRUE(IsWindow(pageDialog));
+    EXPECT_EQ(windowText(GetDlgItem(pageDialog, 4001)), "Lisbonne");
+    MSG message;
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    // Yes: it closes.
+    catcher_.answerWith(IDYES);
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(runMessageLoop(), 0);
+    EXPECT_EQ(catcher_.caught().size(), 2u);
+    EXPECT_FALSE(IsWindow(pageDialog));
+    held.release();
+    DeleteFileA((savedAnswersFile() + ".tmp").c_str());
 }
 
 TEST_F(PlayerTest, AClassThatCannotBeRegisteredEndsStartUpWithAMessage) {

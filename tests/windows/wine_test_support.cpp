@@ -4,6 +4,7 @@ namespace {
 
 std::vector<MessageBoxCatcher::Caught> caughtBoxes;
 HHOOK activeHook = nullptr;
+int answerButton = IDOK;
 
 LRESULT CALLBACK catchMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE) {
@@ -16,7 +17,7 @@ LRESULT CALLBACK catchMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
             box.caption = windowText(window);
             box.text = windowText(GetDlgItem(window, 0xFFFF));
             caughtBoxes.push_back(box);
-            PostMessageA(window, WM_COMMAND, IDOK, 0);
+            PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(answerButton), 0);
         }
     }
     return CallNextHookEx(activeHook, code, wParam, lParam);
@@ -26,6 +27,7 @@ LRESULT CALLBACK catchMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
 
 MessageBoxCatcher::MessageBoxCatcher() {
     caughtBoxes.clear();
+    answerButton = IDOK;
     hook_ = SetWindowsHookExA(WH_CBT, catchMessageBoxes, nullptr, GetCurrentThreadId());
     activeHook = hook_;
 }
@@ -36,6 +38,8 @@ MessageBoxCatcher::~MessageBoxCatcher() {
 }
 
 const std::vector<MessageBoxCatcher::Caught>& MessageBoxCatcher::caught() const { return caughtBoxes; }
+
+void MessageBoxCatcher::answerWith(int button) { answerButton = button; }
 
 void pumpMessages() {
     MSG message;

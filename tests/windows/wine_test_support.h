@@ -8,8 +8,8 @@
 #include "package/platform_types.h"
 
 // Catches the message boxes shown on this thread while it lives: each one is
-// closed with OK as soon as it is activated, and its caption, text and icon
-// style are recorded.
+// closed as soon as it is activated, with OK or the button set by
+// answerWith, and its caption and text are recorded.
 class MessageBoxCatcher {
 public:
     struct Caught {
@@ -22,6 +22,8 @@ public:
     MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
 
     const std::vector<Caught>& caught() const;
+    // The button (IDOK, IDYES, IDNO, ...) that closes the next boxes.
+    void answerWith(int button);
 
 private:
     HHOOK hook_;
