@@ -7,7 +7,8 @@
 #include "shell/gdi_win32.h"
 #include "shell/shell.h"
 
-#include <shellapi.h>  // after windows.h
+#include <objbase.h>   // after windows.h
+#include <shellapi.h>
 
 namespace {
 
@@ -36,18 +37,20 @@ struct HeaderControl {
 };
 
 const DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
+// A label showing a quiz text: an "&" in it is shown, not taken as a prefix.
+const DWORD kQuizTextLabel = kVisibleChild | SS_NOPREFIX;
 
 // Every control, in the order of creation (the "Cacher" box only in a
 // picture quiz). Positions are pixels within the header; the right-hand ones
 // move on WM_SIZE.
 const HeaderControl kControls[] = {
-    {LinkLabelId, "Static", LinkText, nullptr, kVisibleChild | SS_NOTIFY, 736, 5, 115, 18, LinkFont},
+    {LinkLabelId, "Static", LinkText, nullptr, kVisibleChild | SS_NOTIFY | SS_NOPREFIX, 736, 5, 115, 18, LinkFont},
     {ByLabelId, "Static", FixedText, "Par :", kVisibleChild, 736, 25, 27, 18, GuiFont},
-    {AuthorLabelId, "Static", AuthorText, nullptr, kVisibleChild, 763, 25, 85, 18, GuiFont},
+    {AuthorLabelId, "Static", AuthorText, nullptr, kQuizTextLabel, 763, 25, 85, 18, GuiFont},
     {HideSolvedBoxId, "button", FixedText, "Cacher", kVisibleChild | BS_AUTOCHECKBOX, 666, 5, 65, 18, GuiFont},
     {SaveButtonId, "button", FixedText, "Sauver", kVisibleChild | BS_PUSHBUTTON, 666, 25, 55, 18, GuiFont},
-    {ExplanationLabelId, "Static", ExplanationText, nullptr, kVisibleChild, 110, 19, 490, 27, GuiFont},
-    {TitleLabelId, "Static", TitleText, nullptr, kVisibleChild, 110, 3, 190, 18, TitleFont},
+    {ExplanationLabelId, "Static", ExplanationText, nullptr, kQuizTextLabel, 110, 19, 490, 27, GuiFont},
+    {TitleLabelId, "Static", TitleText, nullptr, kQuizTextLabel, 110, 3, 190, 18, TitleFont},
     {CodeCaptionId, "Static", FixedText, " Code :", kVisibleChild, 7, 29, 36, 15, GuiFont},
     {ScoreLabelId, "Static", ScoreText, nullptr, kVisibleChild | SS_CENTER, 10, 1, 80, 20, ScoreFont},
     {CodeFieldId, "edit", FixedText, "", kVisibleChild | ES_READONLY, 44, 29, 53, 16, GuiFont},
@@ -150,14 +153,21 @@ INT_PTR onSize(HWND header) {
 
 // WM_COMMAND: the whole wParam is compared, so only a click (notification
 // 0) acts; a double click on the link does not open it a second time.
+// The link text is also its target; a link that cannot be opened is
+// ignored. ShellExecute may hand the work to shell extensions that need COM,
+// so COM is initialised (apartment-threaded) around it in every quiz kind;
+// on a thread where COM already runs, that only counts one more use.
+void openLink(const char* link) {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    ShellExecuteA(nullptr, "open", link, nullptr, nullptr, SW_SHOWNORMAL);
+    if (SUCCEEDED(com)) CoUninitialize();
+}
+
 INT_PTR onCommand(WPARAM wParam) {
     if (!quizDocument) return FALSE;
     switch (wParam) {
-    case LinkLabelId:
-        // The link text is also its target; a link that cannot be opened is ignored.
-        ShellExecuteA(nullptr, "open", quizDocument->linkText, nullptr, nullptr, SW_SHOWNORMAL);
-        break;
-    case SaveButtonId: saveAnswers(quizDocument); break;
+    case LinkLabelId: openLink(quizDocument->linkText); break;
+    case SaveButtonId: saveAnswersOrWarn(quizDocument); break;
     case HideSolvedBoxId: applyHideSolved(quizDocument); break;
     default: break;
     }
