@@ -131,7 +131,8 @@ LRESULT CALLBACK answerFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM
         switch (message) {
         case WM_SETFOCUS: selectAll(field); break;
         case WM_KILLFOCUS:
-            selectOnButtonUp = nullptr;
+            // The field that a click is focusing is not this one.
+            if (selectOnButtonUp == field) selectOnButtonUp = nullptr;
             judge(field);
             break;
         case WM_LBUTTONDOWN:

@@ -6,15 +6,6 @@
 
 namespace {
 
-// The page's children with one id, in creation order.
-std::vector<HWND> childrenWithId(HWND page, int id) {
-    std::vector<HWND> found;
-    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgCtrlID(child) == id) found.push_back(child);
-    }
-    return found;
-}
-
 LONG styleOf(HWND control) { return GetWindowLongA(control, GWL_STYLE); }
 
 // An MP3 clip as the player would find it: an ID3 tag.
@@ -139,6 +130,29 @@ TEST_F(PageBuild, PictureRowsWithTwoAnswers) {
     EXPECT_PLACE(placeOfWindow(captions[1]), 3, 37, 95, 20);
     EXPECT_PLACE(placeOfWindow(captions[2]), 4, 87, 95, 20);
     EXPECT_EQ(document->pageWidth, 970);
+}
+
+TEST_F(PageBuild, QuizTextsShowTheirAmpersand) {
+    // An "&" in a quiz text is shown as typed, not taken as the prefix that
+    // underlines the next letter.
+    QuizSetup setup = quizSetup(QuizKindText, {{"Tom", "", "Tom & Jerry ?", ""}});
+    openPage(setup);
+    EXPECT_EQ(text(kPromptLabelId), "Tom & Jerry ?");
+    EXPECT_TRUE(styleOf(item(kPromptLabelId)) & SS_NOPREFIX);
+    EXPECT_TRUE(styleOf(item(kNumberLabelBase)) & SS_NOPREFIX);
+    closePage();
+
+    setup = quizSetup(QuizKindPicture, {{"Tom", "Jerry", "", "Tom & Jerry"}}, 2, 2);
+    document = makeDocument(setup);
+    copyText(document->firstAnswerLabel, kTextCapacity, "Chat & souris");
+    openDocument(1000, 400);
+    EXPECT_EQ(text(8001), "Tom & Jerry");
+    EXPECT_TRUE(styleOf(item(8001)) & SS_NOPREFIX);
+    EXPECT_TRUE(styleOf(item(2001)) & SS_NOPREFIX);
+    std::vector<HWND> captions = childrenWithId(page, kAnswerCaptionId);
+    ASSERT_EQ(captions.size(), 2u);
+    EXPECT_EQ(windowText(captions[0]), "Chat & souris");
+    for (HWND caption : captions) EXPECT_TRUE(styleOf(caption) & SS_NOPREFIX);
 }
 
 TEST_F(PageBuild, ClueLabels) {

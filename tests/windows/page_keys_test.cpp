@@ -26,6 +26,19 @@ protected:
         return field.top >= topLeft.y && field.bottom <= topLeft.y + client.bottom;
     }
 
+    // The field and its verdict label are wholly inside the page's client area.
+    bool wholeInView(int fieldId) const {
+        RECT client;
+        GetClientRect(page, &client);
+        for (int id : {fieldId, fieldId + 1000}) {
+            const PageBox place = placeOf(id);
+            if (place.x < 0 || place.y < 0 || place.x + place.width > client.right ||
+                place.y + place.height > client.bottom)
+                return false;
+        }
+        return true;
+    }
+
     void scrollTo(int position) {
         scrollTarget = position;
         SendMessageA(page, WM_VSCROLL, SCROLL_TO_TARGET, 0);
@@ -192,4 +205,86 @@ TEST_F(PageKeys, TabWithinTheViewDoesNotScroll) {
     EXPECT_EQ(GetFocus(), item(4001 + first));
     EXPECT_EQ(bar(SB_VERT).position, 300);
     EXPECT_EQ(selection(item(4001 + first)), MAKELONG(0, 7));
+}
+
+TEST_F(PageKeys, TypingBringsTheFieldAndItsVerdictIntoView) {
+    QuizSetup setup = quizSetup(QuizKindText, numberedQuestions(60));
+    openPage(setup);
+    // The page opens at its top left, the fields at x 610 out of view.
+    EXPECT_EQ(bar(SB_HORZ).position, 0);
+    EXPECT_EQ(bar(SB_VERT).position, 0);
+    EXPECT_FALSE(wholeInView(4001));
+    SetFocus(item(4001));
+    EXPECT_EQ(bar(SB_HORZ).position, 0);  // the focus alone does not scroll
+    SendMessageA(item(4001), WM_CHAR, 'P', 1);
+    EXPECT_TRUE(wholeInView(4001));
+    EXPECT_EQ(text(4001), "P");
+    // By the least amount: the label's right edge at the view's right edge.
+    RECT client;
+    GetClientRect(page, &client);
+    EXPECT_EQ(placeOf(5001).x + 100, client.right);
+    EXPECT_EQ(bar(SB_VERT).position, 0);
+
+    // A field scrolled out of view, above and below, in both directions.
+    for (int field : {4030, 4002, 4060}) {
+        SCOPED_TRACE(field);
+        SendMessageA(page, WM_HSCROLL, SB_PAGELEFT, 0);
+        scrollTo(field == 4002 ? 800 : 0);
+        SetFocus(item(field));
+        SendMessageA(item(field), WM_CHAR, 'x', 1);
+        EXPECT_TRUE(wholeInView(field));
+    }
+    // Enter types nothing and keeps the view.
+    scrollTo(0);
+    SendMessageA(item(4060), WM_CHAR, VK_RETURN, 1);
+    EXPECT_EQ(bar(SB_VERT).position, 0);
+
+    // Tab into a field out of view horizontally shows it with its label.
+    SendMessageA(page, WM_HSCROLL, SB_PAGELEFT, 0);
+    SetFocus(item(4001));
+    pressTab();
+    EXPECT_TRUE(wholeInView(4002));
+}
+
+TEST_F(PageKeys, TypingInTheThirdColumnOfAPictureQuizShowsIt) {
+    QuizSetup setup = quizSetup(QuizKindPicture, numberedQuestions(3));
+    openPage(setup);
+    EXPECT_FALSE(wholeInView(4003));
+    SetFocus(item(4003));
+    SendMessageA(item(4003), WM_CHAR, 'R', 1);
+    EXPECT_TRUE(wholeInView(4003));
+    EXPECT_EQ(text(4003), "R");
+}
+
+TEST_F(PageKeys, CtrlAAndTheReleaseOfAFocusingClickSelectAll) {
+    openPage(capitals());
+    type(4002, "Romulus");
+    SetFocus(item(4002));
+    SendMessageA(item(4002), EM_SETSEL, 3, 3);
+    // Ctrl+A: the key-down selects all, its character inserts nothing.
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageA(item(4002), WM_KEYDOWN, 'A', 0x001E0001);
+    SendMessageA(item(4002), WM_CHAR, 1, 0x001E0001);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(selection(item(4002)), MAKELONG(0, 7));
+    EXPECT_EQ(text(4002), "Romulus");
+
+    // A click into a field without the focus: its release selects all again,
+    // whatever the edit control did with the caret after WM_SETFOCUS.
+    type(4003, "Berne");
+    SetFocus(item(4001));
+    SendMessageA(item(4003), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(item(4003), EM_SETSEL, 2, 2);  // the caret where the click was
+    SendMessageA(item(4003), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(GetFocus(), item(4003));
+    EXPECT_EQ(selection(item(4003)), MAKELONG(0, 5));
+    // A click into the field that has the focus places the caret as usual.
+    SendMessageA(item(4003), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(item(4003), EM_SETSEL, 2, 2);
+    SendMessageA(item(4003), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(selection(item(4003)), MAKELONG(2, 2));
 }

@@ -161,6 +161,42 @@ TEST_F(PageScore, ClosedRowsWithCluesMoveByPictureAndClue) {
     for (size_t i = 0; i < before.ids.size(); ++i) EXPECT_EQ(after.places[i].y, before.places[i].y) << before.ids[i];
 }
 
+TEST_F(PageScore, CaptionsFollowTheAnswerLinesOfTheirRow) {
+    pictures.add(401, "square.jpg");
+    pictures.add(404, "wide.jpg");
+    QuizSetup setup = quizSetup(QuizKindPicture, numberedQuestions(5), 2);
+    openPage(setup, 1000, 500);
+    const std::vector<HWND> captions = childrenWithId(page, kAnswerCaptionId);
+    ASSERT_EQ(captions.size(), 4u);
+    // Each caption stays where it is against the first answer field of its
+    // row's first question (4001 for questions 1-3, 4007 for 4-5).
+    auto expectBesideTheirLines = [&](const char* when) {
+        SCOPED_TRACE(when);
+        for (int i = 0; i < 4; ++i) {
+            const PageBox field = placeOf(i < 2 ? 4001 : 4007);
+            const PageBox caption = placeOfWindow(captions[static_cast<size_t>(i)]);
+            EXPECT_EQ(caption.y - field.y, i % 2 == 0 ? 2 : 22) << "caption " << i;
+        }
+    };
+    const int row0 = placeOf(4001).y;
+    const int row1 = placeOf(4007).y;
+    for (int n = 1; n <= 3; ++n) {
+        answer(3998 + 2 * n + 1, ("Reponse" + std::to_string(n)).c_str());
+        answer(3998 + 2 * n + 2, ("Second" + std::to_string(n)).c_str());
+    }
+    tickHideBox(true);  // row 0 hidden and closed up, row 1 moved up
+    EXPECT_LT(placeOf(4001).y, row0);
+    EXPECT_LT(placeOf(4007).y, row1);
+    expectBesideTheirLines("hidden and closed up");
+    answer(4007, "Reponse4");
+    answer(4008, "Second4");  // question 4 hidden in its own row
+    expectBesideTheirLines("question 4 hidden");
+    tickHideBox(false);
+    EXPECT_EQ(placeOf(4001).y, row0);
+    EXPECT_EQ(placeOf(4007).y, row1);
+    expectBesideTheirLines("reopened");
+}
+
 TEST_F(PageScore, WithoutTheBoxOnlyTheScrollRangesChange) {
     QuizSetup setup = quizSetup(QuizKindText, numberedQuestions(3));
     openPage(setup);

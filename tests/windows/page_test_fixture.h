@@ -52,6 +52,15 @@ private:
     MemoryResourceStore store_;
 };
 
+// The page's children with one id, in creation order.
+inline std::vector<HWND> childrenWithId(HWND page, int id) {
+    std::vector<HWND> found;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetDlgCtrlID(child) == id) found.push_back(child);
+    }
+    return found;
+}
+
 inline SIZE bitmapSize(HBITMAP bitmap) {
     BITMAP info = {};
     if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return SIZE{0, 0};
