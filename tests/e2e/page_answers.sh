@@ -90,6 +90,14 @@ echo "== demos/text.exe: typing answers"
 if start_player "$build_dir/demos/text.exe" "$text_run"; then
   # The first answer field has the focus when the player starts.
   keys paris "{Tab}" Berlinn "{Tab}" Madrid "{Return}" "{Tab}" Lyon "{Tab}" "{Tab}" Vienne "{Tab}" Athenes "{Return}"
+  # Typing into field 1 (x 610 of the page, out of view at the start)
+  # brought it and its label into view: row 1's "BRAVO" shows, green, in
+  # the page's client area.
+  shot=$work_dir/text-typed.png
+  window_shot "$shot" "$(window_position "$MAIN_WINDOW")"
+  greens=$(convert "$shot" -crop 500x1+12+89 +repage txt:- | grep -c '#00FF00')
+  if [ "$greens" -gt 20 ]; then echo "ok   typing showed field 1 and its verdict ($greens green pixels)"
+  else fail "typing into field 1 did not show its verdict label (green pixels: $greens)"; fi
   close_player "text.exe, first run"
 fi
 expected=$(printf 'paris\r\nBerlinn\r\nMadrid\r\nLyon\r\n\r\nVienne\r\nAthenes\r\n\r\n' | od -An -tx1 -v | tr -d ' \n')
@@ -145,6 +153,14 @@ if start_player "$build_dir/demos/text.exe" "$text_run"; then
     esac
   fi
   [ -n "${KERBO_SCREENSHOT_DIR:-}" ] && cp "$shot" "$KERBO_SCREENSHOT_DIR/text-demo.png"
+  if [ -n "$field_left" ]; then
+    # A real click into field 2 ("Berlinn") while field 1 has the focus
+    # leaves its whole text selected: typing the same answer over it keeps
+    # the saved bytes unchanged (a caret put at the click would not).
+    xdotool mousemove --window "$MAIN_WINDOW" $((field_left + 60)) $((74 + 30 + 10)) click 1
+    sleep 0.5
+    keys Berlinn
+  fi
   close_player "text.exe, second run"
   check "text.txt bytes after restoring" "$expected" "$(hex_of "$text_run/text.txt")"
 fi
