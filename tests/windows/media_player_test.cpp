@@ -323,17 +323,29 @@ TEST(ClipQuizUnload, DestroysTheMainWindowAndReleasesCom) {
 
 // The page's buttons: play 6000 + n and stop 7000 + n, once the page builds
 // its rows.
-TEST(QuizPageButtons, PlayAndStopThroughThePage) {
+namespace {
+
+// The page of an audio quiz of three questions (clips for 1 and 2) in a
+// main window, with the player support loaded.
+HWND openAudioPage(QuizUnderTest& quiz, HWND* mainWindow) {
     removeClipFiles("");
-    QuizUnderTest quiz(QuizKindAudio, 3);
     quiz.addClip(1, kWaveClip);
     quiz.addClip(2, kId3Clip);
-    HWND mainWindow = createMainWindow();
+    *mainWindow = createMainWindow();
     loadPlayerSupport();
-    HWND page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_QUIZ_PAGE), mainWindow,
+    HWND page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_QUIZ_PAGE), *mainWindow,
                                    quizPageProc, 0);
-    ASSERT_NE(page, nullptr);
     quiz.document()->pageWindow = page;
+    return page;
+}
+
+}  // namespace
+
+TEST(QuizPageButtons, PlayAndStopThroughThePage) {
+    QuizUnderTest quiz(QuizKindAudio, 3);
+    HWND mainWindow = nullptr;
+    HWND page = openAudioPage(quiz, &mainWindow);
+    ASSERT_NE(page, nullptr);
     bool pageBuilt = GetDlgItem(page, 9901) != nullptr;
     bool playersMade = GetDlgItem(page, 6003) != nullptr;
     if (pageBuilt) {
@@ -353,6 +365,8 @@ TEST(QuizPageButtons, PlayAndStopThroughThePage) {
     if (!pageBuilt) GTEST_SKIP() << "the page builds no player hosts yet";
 }
 
+namespace {
+
 // Hands a message to the page as the message loop does: the dialog
 // navigation first, then everything it posts in turn.
 void sendThroughTheLoop(HWND page, MSG message) {
@@ -364,21 +378,17 @@ void sendThroughTheLoop(HWND page, MSG message) {
     } while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
 }
 
+}  // namespace
+
 // Enter in an answer field judges it and nothing else: the page's play and
 // stop buttons are default push buttons, and neither the dialog navigation
 // nor the edit control may turn Enter into a press of one of them. Closing
 // the page while a clip plays stops the players and deletes the clip file.
 TEST(QuizPageButtons, EnterInAFieldStartsNoClipAndClosingDeletesTheClip) {
-    removeClipFiles("");
     QuizUnderTest quiz(QuizKindAudio, 3);
-    quiz.addClip(1, kWaveClip);
-    quiz.addClip(2, kId3Clip);
-    HWND mainWindow = createMainWindow();
-    loadPlayerSupport();
-    HWND page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_QUIZ_PAGE), mainWindow,
-                                   quizPageProc, 0);
+    HWND mainWindow = nullptr;
+    HWND page = openAudioPage(quiz, &mainWindow);
     ASSERT_NE(page, nullptr);
-    quiz.document()->pageWindow = page;
     const bool pageBuilt = GetDlgItem(page, 6003) != nullptr;
     if (pageBuilt) {
         HWND field = GetDlgItem(page, 4002);

@@ -143,6 +143,9 @@ TEST_F(PageKeys, F1FillsEveryUnsolvedField) {
     EXPECT_EQ(text(5004), "FAUX");
     EXPECT_EQ(GetFocus(), item(4004));
     EXPECT_EQ(headerText(32), " 1 / 4");
+    // The focus came back to the field: it is in view with its verdict
+    // (the page had not scrolled, the fields at x 610 were out of view).
+    EXPECT_TRUE(wholeInView(4004));
 
     // An empty field empties every unsolved one.
     type(4001, "");
