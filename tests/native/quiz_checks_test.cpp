@@ -171,6 +171,31 @@ TEST_F(QuizChecksTest, EachFaultGivesItsOneDiagnostic) {
     EXPECT_EQ(check(audio + "clip: ok.wav\n").items.size(), 0u);
 }
 
+// Every cut of a sound picture is an error (of a PNG, up to its image data), and the walkers stay inside
+// the bytes they are given (run under ASan), whatever a length byte says.
+TEST(PictureChecks, EveryTruncationIsRefusedInsideItsBuffer) {
+    const std::string files[] = {std::string(kJpeg, sizeof kJpeg - 1), std::string(kGif, sizeof kGif - 1), png("")};
+    const MediaReference picture = {"p", 7};
+    for (const std::string& file : files) {
+        // The player's decoder reads a PNG without its IEND chunk.
+        const size_t cutUpTo = file[0] == '\x89' ? file.size() - 12 : file.size();
+        for (size_t size = 1; size < cutUpTo; ++size) {
+            const std::vector<unsigned char> bytes(file.begin(), file.begin() + static_cast<long>(size));
+            Diagnostics d;
+            checkPictureBytes(bytes, picture, "picture", &d);
+            EXPECT_EQ(d.errors(), 1) << size;
+        }
+        // Length fields of 0xFF everywhere: no read past the end.
+        std::vector<unsigned char> wild(file.begin(), file.end());
+        for (size_t i = 6; i < wild.size(); i += 3) wild[i] = 0xFF;
+        Diagnostics d;
+        checkPictureBytes(wild, picture, "picture", &d);
+        Diagnostics whole;
+        checkPictureBytes(std::vector<unsigned char>(file.begin(), file.end()), picture, "picture", &whole);
+        EXPECT_EQ(whole.items.size(), 0u) << listed(whole);
+    }
+}
+
 TEST_F(QuizChecksTest, IndependentFaultsAreAllReportedInLineOrder) {
     QuizDescription quiz;
     Diagnostics d;
