@@ -5,6 +5,8 @@
 //   kerbo-pack try -- EXPECTED TYPED   the same, for texts that start with "--"
 //   kerbo-pack try --batch             one verdict per line of standard input,
 //                                      each line "EXPECTED<tab>TYPED"
+//   kerbo-pack try --quiz QUIZ         the verdicts of common slips of every
+//                                      expected answer of a quiz (try_quiz.h)
 //
 // Texts come in as UTF-8 and are judged as code page 1252, like the player's;
 // a character outside that code page is refused (exit 1). Verdicts are printed
@@ -23,7 +25,9 @@
 
 #include "page/verdict.h"
 #include "tools/kerbo_pack/commands.h"
+#include "tools/kerbo_pack/console_text.h"
 #include "tools/kerbo_pack/cp1252.h"
+#include "tools/kerbo_pack/try_quiz.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -53,25 +57,7 @@ HANDLE consoleOf(FILE* stream) {
 
 #endif
 
-// Writes UTF-8 text to stdout or stderr: to a Windows console as UTF-16, to
-// anything else as the bytes themselves.
-void writeText(FILE* stream, const std::string& utf8) {
-#ifdef _WIN32
-    if (HANDLE console = consoleOf(stream)) {
-        const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-        if (length > 0) {
-            std::vector<wchar_t> wide(static_cast<size_t>(length));
-            MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-            DWORD written = 0;
-            WriteConsoleW(console, wide.data(), static_cast<DWORD>(length), &written, nullptr);
-        }
-        return;
-    }
-#endif
-    std::fwrite(utf8.data(), 1, utf8.size(), stream);
-}
-
-void reportError(const std::string& message) { writeText(stderr, "kerbo-pack try: " + message + "\n"); }
+void reportError(const std::string& message) { writeConsoleText(stderr, "kerbo-pack try: " + message + "\n"); }
 
 // The arguments after "try", as UTF-8.
 std::vector<std::string> utf8Arguments(int argc, char** argv) {
@@ -149,7 +135,7 @@ bool tryPair(const std::string& expected, const std::string& typed, const std::s
     std::string typed1252;
     if (!toCp1252(expected, where + "expected answer", &expected1252)) return false;
     if (!toCp1252(typed, where + "typed text", &typed1252)) return false;
-    writeText(stdout, cp1252ToUtf8(computeVerdict(expected1252.c_str(), typed1252.c_str())) + "\n");
+    writeConsoleText(stdout, cp1252ToUtf8(computeVerdict(expected1252.c_str(), typed1252.c_str())) + "\n");
     return true;
 }
 
@@ -174,7 +160,8 @@ int runBatch() {
 
 int usage() {
     reportError("usage: kerbo-pack try [--] EXPECTED TYPED\n"
-                "       kerbo-pack try --batch < pairs.tsv   (lines EXPECTED<tab>TYPED, UTF-8)");
+                "       kerbo-pack try --batch < pairs.tsv   (lines EXPECTED<tab>TYPED, UTF-8)\n"
+                "       kerbo-pack try --quiz QUIZ");
     return 2;
 }
 
@@ -186,6 +173,7 @@ int runTryCommand(int argc, char** argv) {
 #endif
     std::vector<std::string> arguments = utf8Arguments(argc, argv);
     if (arguments.size() == 1 && arguments[0] == "--batch") return runBatch();
+    if (arguments.size() == 2 && arguments[0] == "--quiz") return runTryQuiz(arguments[1]);
     if (arguments.size() == 3 && arguments[0] == "--") {
         arguments.erase(arguments.begin());
     } else {
