@@ -576,4 +576,59 @@ TEST_F(PackTest, InspectsPackagesThePlayerCannotFullyLoad) {
     EXPECT_NE(notExe.err.find("not a Windows executable"), std::string::npos);
 }
 
+// ---- kerbo-pack new ----
+
+// Every kind's template checks without a problem and builds at once; its
+// media are the tool's own and are what the player shows and plays.
+TEST_F(PackTest, NewTemplatesCheckCleanAndBuild) {
+    const struct {
+        const char* kind;
+        int kindValue;
+        size_t pictures, clips;
+        const char* clipType;
+    } kinds[] = {{"text", 0, 0, 0, ""}, {"picture", 1, 6, 0, ""}, {"audio", 2, 0, 3, "WAV"}, {"video", 3, 0, 3, "AVI"}};
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.kind);
+        const std::string quizDir = dir + ("new-" + std::string(k.kind));
+        CommandRun made = run(runNewCommand, {quizDir, "--kind", k.kind});
+        ASSERT_EQ(made.status, 0) << made.err;
+        CommandRun checked = run(runCheckCommand, {quizDir + "/quiz.quiz"});
+        EXPECT_EQ(checked.status, 0);
+        EXPECT_NE(checked.err.find("0 errors, 0 warnings"), std::string::npos) << checked.err;
+        const std::string exe = dir + "new.exe";
+        CommandRun built = run(runBuildCommand, {quizDir + "/quiz.quiz", "-o", exe, "--player", player()});
+        ASSERT_EQ(built.status, 0) << built.err;
+        Json j = inspect(exe);
+        EXPECT_EQ(j["message"].kind, Json::Null) << j["message"].text;
+        EXPECT_EQ(j["quizKind"].number, k.kindValue);
+        EXPECT_EQ(j["questionCount"].number, 3);
+        EXPECT_EQ(j["rewardCodes"][2].text, "BRAVO-TOUT");
+        EXPECT_EQ(j["pictures"].items.size(), k.pictures);
+        for (const Json& p : j["pictures"].items) EXPECT_EQ(p["format"].text, "png");
+        ASSERT_EQ(j["clips"].items.size(), k.clips);
+        for (const Json& c : j["clips"].items) EXPECT_EQ(c["type"].text, k.clipType);
+    }
+
+    // The directory must be new or empty; nothing is written into another.
+    const std::string taken = dir + "new-text";
+    CommandRun again = run(runNewCommand, {taken, "--kind", "picture"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("the directory is not empty"), std::string::npos) << again.err;
+    EXPECT_FALSE(exists(taken + "/media/question-1.png"));
+    mkdir((dir + "empty").c_str(), 0755);
+    EXPECT_EQ(run(runNewCommand, {dir + "empty", "--kind", "text"}).status, 0);
+    EXPECT_EQ(run(runNewCommand, {dir + "x", "--kind", "quiz"}).status, 2);
+    EXPECT_FALSE(exists(dir + "x"));
+}
+
+// Media paths may be written with "\" as on Windows, on every system.
+TEST_F(PackTest, MediaPathsTakeEitherSeparator) {
+    std::string d = "kind: picture\n[question]\nanswer: a\npicture: .\\media\\a.jpg\n"
+                    "[question]\nanswer: b\npicture: media/b.gif\n";
+    const std::string exe = dir + "paths.exe";
+    CommandRun built = build(d, exe);
+    ASSERT_EQ(built.status, 0) << built.err;
+    EXPECT_EQ(inspect(exe)["pictures"].items.size(), 2u);
+}
+
 }  // namespace
