@@ -8,7 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <glob.h>
+
 #include <algorithm>
+#include <map>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "package/package_writer.h"
 #include "package/pe_resource_store.h"
 #include "pe_fixture.h"
 #include "tools/kerbo_pack/commands.h"
@@ -631,6 +635,148 @@ TEST_F(PackTest, MediaPathsTakeEitherSeparator) {
     CommandRun built = build(d, exe);
     ASSERT_EQ(built.status, 0) << built.err;
     EXPECT_EQ(inspect(exe)["pictures"].items.size(), 2u);
+}
+
+// ---- kerbo-pack unpack ----
+
+// Every "IMG" and RT_RCDATA resource of an executable, by type and id, with
+// its bytes as stored.
+std::map<std::string, std::string> mediaResources(const std::string& exe) {
+    std::vector<unsigned char> bytes = readFile(exe);
+    PeResourceStore store(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    std::map<std::string, std::string> media;
+    for (const char* type : {"IMG", "#10"}) {
+        for (int id = 401; id <= 10496; id += id == 496 ? 10401 - 496 : 1) {
+            ResourceBytes r = store.find(type, id);
+            if (r.bytes) media[type + std::to_string(id)] = std::string(reinterpret_cast<const char*>(r.bytes), r.size);
+        }
+    }
+    return media;
+}
+
+std::string inspectText(const std::string& exe) {
+    CommandRun r = run(runInspectCommand, {"--json", exe});
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r.out;
+}
+
+std::vector<std::string> quizFiles() {
+    std::vector<std::string> files;
+    for (const std::string& pattern : {std::string(KERBO_SOURCE_DIR) + "/resources/demos/*.quiz",
+                                      std::string(KERBO_TEST_DATA) + "/quizzes/*.quiz"}) {
+        glob_t found;
+        if (glob(pattern.c_str(), 0, nullptr, &found) == 0) {
+            for (size_t i = 0; i < found.gl_pathc; ++i) files.push_back(found.gl_pathv[i]);
+        }
+        globfree(&found);
+    }
+    return files;
+}
+
+// Unpacking a quiz and building what came out gives the same quiz: the
+// same inspect output and the same media resources, byte for byte.
+TEST_F(PackTest, UnpackThenBuildGivesTheSameQuiz) {
+    const std::vector<std::string> quizzes = quizFiles();
+    ASSERT_GE(quizzes.size(), 11u);
+    int n = 0;
+    for (const std::string& quiz : quizzes) {
+        SCOPED_TRACE(quiz);
+        const bool scramble = quiz.find("-scrambled.quiz") != std::string::npos;
+        const std::string first = dir + "first.exe", second = dir + "second.exe", out = dir + std::to_string(++n);
+        std::vector<std::string> args = {quiz, "-o", first, "--player", player()};
+        if (scramble) args.push_back("--scramble");
+        CommandRun built = run(runBuildCommand, args);
+        ASSERT_EQ(built.status, 0) << built.err;
+        CommandRun unpacked = run(runUnpackCommand, {first, "-o", out});
+        ASSERT_EQ(unpacked.status, 0) << unpacked.err;
+        EXPECT_EQ(unpacked.err, "");
+        const std::string description = out + "/quiz.quiz";
+        const std::vector<unsigned char> file = readFile(description);
+        const std::string text(file.begin(), file.end());
+        EXPECT_EQ(text.find("--scramble") != std::string::npos, scramble) << text;
+        args[0] = description;
+        args[2] = second;
+        CommandRun rebuilt = run(runBuildCommand, args);
+        ASSERT_EQ(rebuilt.status, 0) << rebuilt.err;
+        EXPECT_EQ(inspectText(second), inspectText(first));
+        std::map<std::string, std::string> media = mediaResources(first);
+        EXPECT_EQ(mediaResources(second), media);
+        if (quiz.find("demos/picture.quiz") != std::string::npos) {
+            EXPECT_EQ(media.size(), 12u);
+        }
+    }
+}
+
+// A quiz whose resources another writer set into a bare player: no link
+// block marker (the block is found in the data, or left empty with a
+// warning), resources as raw bytes, a PNG in "IMG" and texts the description
+// cannot hold as they are, each reported.
+TEST_F(PackTest, UnpacksQuizzesOfAnotherWriter) {
+    QuizDocument* d = createQuizDocument();
+    d->quizKind = QuizKindPicture;
+    d->questionCount = 2;
+    d->answersPerQuestion = 2;
+    d->answerMode = 3;
+    copyText(d->title, kTextCapacity, "Autre \xE9" "diteur");
+    copyText(d->author, kTextCapacity, " espace");
+    copyText(d->rewardCodes[1], kTextCapacity, "DEUX");
+    appendQuestion(d, "un", "1", "tab\there");
+    appendQuestion(d, "deux", "2", "");
+    copyText(d->firstQuestion->clue, kTextCapacity, "indice");
+    std::vector<unsigned char> questions, codes, storedQuestions, storedCodes;
+    ASSERT_EQ(buildQuestionsBytes(*d, &questions), PackageWriteOk);
+    ASSERT_EQ(buildCodesBytes(*d, &codes), PackageWriteOk);
+    destroyQuizDocument(d);
+    ASSERT_EQ(encodeResource(questions, true, &storedQuestions), PackageWriteOk);
+    ASSERT_EQ(encodeResource(codes, false, &storedCodes), PackageWriteOk);
+    const std::string jpeg = mediaBytes("a.jpg"), png = mediaBytes("c.png");
+    std::string swapped;
+    for (char c : jpeg) swapped += static_cast<char>((static_cast<unsigned char>(c) << 4) | (static_cast<unsigned char>(c) >> 4));
+    const auto bytes = [](const std::string& s) { return reinterpret_cast<const unsigned char*>(s.data()); };
+    const NewResource resources[] = {
+        {"PATCH", 104, storedQuestions.data(), uint32_t(storedQuestions.size())},
+        {"PATCH", 105, storedCodes.data(), uint32_t(storedCodes.size())},
+        {"IMG", 401, bytes(jpeg), uint32_t(jpeg.size())},
+        {"IMG", 10401, bytes(swapped), uint32_t(swapped.size())},
+        {"IMG", 402, bytes(png), uint32_t(png.size())},
+    };
+    std::vector<unsigned char> bare = fixture::makeExecutable(false, false), quiz;
+    unsigned char block[kLinkBlockSize];
+    ASSERT_EQ(encodeLinkBlock("www.example.org", "Pied", block), PackageWriteOk);
+    std::vector<unsigned char> withBlock = bare;
+    std::memcpy(&withBlock[fixture::kDataRaw + 0x40], block, kLinkBlockSize);
+
+    for (bool blockInData : {true, false}) {
+        SCOPED_TRACE(blockInData ? "link block in the data" : "no link block");
+        const std::vector<unsigned char>& player = blockInData ? withBlock : bare;
+        ASSERT_EQ(addResources(player.data(), uint32_t(player.size()), resources, 5, &quiz, nullptr), PeWriteOk);
+        const std::string exe = dir + "other.exe", out = dir + (blockInData ? "with" : "without");
+        writeFile(exe, quiz);
+        CommandRun r = run(runUnpackCommand, {exe, "-o", out});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::vector<unsigned char> file = readFile(out + "/quiz.quiz");
+        const std::string text(file.begin(), file.end());
+        for (const char* line : {"title: Autre \xC3\xA9" "diteur\n", "answers: 2\n", "answer-mode: clue-and-picture\n",
+                                 "code: \ncode: DEUX\n", "second-answer: 2\n", "clue: indice\n",
+                                 "picture: media/question-1.jpg\n", "solved-picture: media/question-1-solved.jpg\n",
+                                 "picture: media/question-2.png\n", "questions resource (104) was stored scrambled"})
+            EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+        EXPECT_EQ(text.find("link: www.example.org\nfooter: Pied\n") != std::string::npos, blockInData) << text;
+        EXPECT_EQ(r.err.find("no link block found") != std::string::npos, !blockInData) << r.err;
+        EXPECT_NE(r.err.find("author begins or ends with a space"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("question 1: prompt holds a control character"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("picture 402 is a PNG file in \"IMG\""), std::string::npos) << r.err;
+        EXPECT_EQ(readFile(out + "/media/question-1-solved.jpg"), std::vector<unsigned char>(jpeg.begin(), jpeg.end()));
+    }
+
+    // What is not a quiz executable, or carries no quiz, gives nothing.
+    writeFile(dir + "bare.exe", bare);
+    CommandRun none = run(runUnpackCommand, {dir + "bare.exe", "-o", dir + "none"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("carries no quiz"), std::string::npos) << none.err;
+    EXPECT_EQ(run(runUnpackCommand, {dir + "media/a.jpg", "-o", dir + "none"}).status, 1);
+    EXPECT_FALSE(exists(dir + "none"));
+    EXPECT_EQ(run(runUnpackCommand, {dir + "other.exe", "-o", dir + "with"}).status, 1);  // not empty
 }
 
 }  // namespace

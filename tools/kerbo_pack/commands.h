@@ -10,4 +10,5 @@ int runCheckCommand(int argc, char** argv);    // check_command.cpp
 
 // Authors' round trip: start from a template, get a description back from a
 // quiz executable.
-int runNewCommand(int argc, char** argv);  // new_command.cpp
+int runNewCommand(int argc, char** argv);     // new_command.cpp
+int runUnpackCommand(int argc, char** argv);  // unpack_command.cpp

@@ -14,7 +14,8 @@ static int usage() {
                  "  kerbo-pack try EXPECTED TYPED\n"
                  "  kerbo-pack try --batch  < pairs.tsv\n"
                  "  kerbo-pack picture FILE.png -o OUT.bmp [--fit W H]\n"
-                 "  kerbo-pack new DIR --kind text|picture|audio|video\n");
+                 "  kerbo-pack new DIR --kind text|picture|audio|video\n"
+                 "  kerbo-pack unpack QUIZ.exe -o DIR\n");
     return 2;
 }
 
@@ -31,5 +32,6 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "check") == 0) return runCheckCommand(argc - 2, argv + 2);
     // The authors' round trip.
     if (std::strcmp(command, "new") == 0) return runNewCommand(argc - 2, argv + 2);
+    if (std::strcmp(command, "unpack") == 0) return runUnpackCommand(argc - 2, argv + 2);
     return usage();
 }
