@@ -582,6 +582,28 @@ TEST_F(PackTest, InspectsPackagesThePlayerCannotFullyLoad) {
     EXPECT_NE(notExe.err.find("not a Windows executable"), std::string::npos);
 }
 
+// Without --json, inspect prints a summary by name.
+TEST_F(PackTest, InspectSummarisesByName) {
+    const std::string exe = dir + "quiz.exe";
+    ASSERT_EQ(build(describe(varied()[1]), exe, true).status, 0);
+    CommandRun r = run(runInspectCommand, {exe});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string third = "  3. \"\xC3\xA9toile\" / \"dor\xC3\xA9" "e\"\n     clue: \"Loin\"\n"
+                              "     picture: RT_RCDATA 403, png, " + std::to_string(mediaBytes("c.png").size()) +
+                              " bytes\n     solved picture: IMG 10403, gif nibble-swapped, " +
+                              std::to_string(mediaBytes("b.gif").size()) + " bytes\n";
+    for (const std::string& line : {std::string("message:   none\n"), std::string("kind:      picture\n"),
+                                    std::string("labels \"Forme\" and \"Couleur\""),
+                                    std::string("answer mode: clue-and-picture (3)\n"),
+                                    std::string("questions (104) scrambled, codes (105) scrambled"), third,
+                                    std::string("  4 solved: \"CODE-D\"\n")})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << " in\n" << r.out;
+    writeFile(dir + "bare.exe", fixture::makeExecutable(false));
+    CommandRun bare = run(runInspectCommand, {dir + "bare.exe"});
+    EXPECT_NE(bare.out.find("message:   \"Cles du jeu absentes!\"\n"), std::string::npos) << bare.out;
+    EXPECT_NE(bare.out.find("built-in test quiz"), std::string::npos) << bare.out;
+}
+
 // ---- kerbo-pack new ----
 
 // Every kind's template checks without a problem and builds at once; its

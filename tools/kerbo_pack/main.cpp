@@ -10,7 +10,7 @@ static int usage() {
                  "usage:\n"
                  "  kerbo-pack build QUIZ -o Quiz.exe [--scramble] [--strict] [--player PLAYER.exe]\n"
                  "  kerbo-pack check QUIZ\n"
-                 "  kerbo-pack inspect --json Quiz.exe\n"
+                 "  kerbo-pack inspect [--json] Quiz.exe\n"
                  "  kerbo-pack try EXPECTED TYPED\n"
                  "  kerbo-pack try --batch  < pairs.tsv\n"
                  "  kerbo-pack picture FILE.png -o OUT.bmp [--fit W H]\n"
