@@ -12,3 +12,4 @@ int runCheckCommand(int argc, char** argv);    // check_command.cpp
 // quiz executable.
 int runNewCommand(int argc, char** argv);     // new_command.cpp
 int runUnpackCommand(int argc, char** argv);  // unpack_command.cpp
+int runPreviewCommand(int argc, char** argv); // preview_command.cpp

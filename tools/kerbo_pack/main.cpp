@@ -15,7 +15,8 @@ static int usage() {
                  "  kerbo-pack try --batch  < pairs.tsv\n"
                  "  kerbo-pack picture FILE.png -o OUT.bmp [--fit W H]\n"
                  "  kerbo-pack new DIR --kind text|picture|audio|video\n"
-                 "  kerbo-pack unpack QUIZ.exe -o DIR\n");
+                 "  kerbo-pack unpack QUIZ.exe -o DIR\n"
+                 "  kerbo-pack preview QUIZ.quiz|QUIZ.exe -o page.png [--solved] [--full] [--player PLAYER.exe]\n");
     return 2;
 }
 
@@ -33,5 +34,6 @@ int main(int argc, char** argv) {
     // The authors' round trip.
     if (std::strcmp(command, "new") == 0) return runNewCommand(argc - 2, argv + 2);
     if (std::strcmp(command, "unpack") == 0) return runUnpackCommand(argc - 2, argv + 2);
+    if (std::strcmp(command, "preview") == 0) return runPreviewCommand(argc - 2, argv + 2);
     return usage();
 }
