@@ -33,4 +33,15 @@ check "refusal: exit code" 1 "$status"
 check "refusal: line and reason" 1 "$(grep -c "bad.quiz:3: error: answer contains '|'" <<<"$err")"
 check "refusal: nothing written" "no" "$([ -e "$work/bad.exe" ] && echo yes || echo no)"
 
+# check reports every problem at once and counts them, as on Linux.
+printf 'kind: text\ncolour: red\n[question]\nanswer: soleil|lune\n' >"$work/two.quiz"
+err=$(pack_exe check "$work/two.quiz" 2>&1 >/dev/null); status=$?
+err=$(tr -d '\r' <<<"$err")
+check "check: exit code" 1 "$status"
+check "check: the first error" 1 "$(grep -c "two.quiz:2: error: unknown key 'colour'" <<<"$err")"
+check "check: the second error" 1 "$(grep -c "two.quiz:4: error: answer contains '|'" <<<"$err")"
+check "check: the count" 1 "$(grep -c "^2 errors, 0 warnings$" <<<"$err")"
+pack_exe check "$source_dir/resources/demos/text.quiz" >/dev/null 2>&1
+check "check: the text demo has no error" 0 "$?"
+
 finish_checks kerbo_pack_build

@@ -630,7 +630,7 @@ TEST_F(PackTest, NewTemplatesCheckCleanAndBuild) {
         EXPECT_EQ(j["message"].kind, Json::Null) << j["message"].text;
         EXPECT_EQ(j["quizKind"].number, k.kindValue);
         EXPECT_EQ(j["questionCount"].number, 3);
-        EXPECT_EQ(j["rewardCodes"][2].text, "BRAVO-TOUT");
+        EXPECT_EQ(j["rewardCodes"][2].text, "BRAVO");
         EXPECT_EQ(j["pictures"].items.size(), k.pictures);
         for (const Json& p : j["pictures"].items) EXPECT_EQ(p["format"].text, "png");
         ASSERT_EQ(j["clips"].items.size(), k.clips);

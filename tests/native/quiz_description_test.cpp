@@ -163,6 +163,7 @@ TEST(QuizDescription, RefusesWhatThePackageCannotHoldWithItsLine) {
         {"kind: text\n[question]\nanwser: a\n", 3, "unknown key 'anwser'; did you mean 'answer'?"},
         {"kind: text\n[question]\nanswer: a\nanswer: b\n", 4, "given twice"},
         {"kind: text\n[question]\nprompt: p\n", 2, "has no answer"},
+        {"kind: text\n[question]\nanswer:\n", 3, "answer is empty"},
         {"kind: text\nanswers: 2\n[question]\nanswer: a\n", 3, "has no second-answer"},
         {"kind: text\n[question]\nanswer: a\nsecond-answer: b\n", 4, "needs 'answers: 2'"},
         {"kind: text\n[question]\nanswer: a\npicture: p.jpg\n", 4, "a text quiz has no pictures"},

@@ -56,3 +56,9 @@ foreach(script IN LISTS _e2e)
   add_test(NAME e2e.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR})
   set_tests_properties(e2e.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
 endforeach()
+
+# The text width table of kerbo-pack is measured against the player's own
+# controls: that test links the tool's library too.
+if(TARGET kerbo-wintest-text_widths)
+  target_link_libraries(kerbo-wintest-text_widths PRIVATE kerbo_tool_lib)
+endif()

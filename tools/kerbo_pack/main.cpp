@@ -13,6 +13,7 @@ static int usage() {
                  "  kerbo-pack inspect [--json] Quiz.exe\n"
                  "  kerbo-pack try EXPECTED TYPED\n"
                  "  kerbo-pack try --batch  < pairs.tsv\n"
+                 "  kerbo-pack try --quiz QUIZ\n"
                  "  kerbo-pack picture FILE.png -o OUT.bmp [--fit W H]\n"
                  "  kerbo-pack new DIR --kind text|picture|audio|video\n"
                  "  kerbo-pack unpack QUIZ.exe -o DIR\n"

@@ -76,12 +76,12 @@ std::string quizKeys(int kind) {
          "background: 51 102 255\n"
          "# The header's link (at most 24 characters) and the footer (42); together\n"
          "# they must compress into 70 bytes, about 55 characters.\n"
-         "link: www.example.org\n"
+         "link: example.org\n"
          "footer: Fait avec Kerbo\n"
          "# One reward code per score level: the first once one question is solved.\n"
          "code: UN\n"
          "code: DEUX\n"
-         "code: BRAVO-TOUT\n";
+         "code: BRAVO\n";
     return d;
 }
 

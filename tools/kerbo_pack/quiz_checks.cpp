@@ -3,6 +3,9 @@
 
 #include "package/package_format.h"
 #include "package/package_writer.h"
+#include "page/verdict.h"
+#include "tools/kerbo_pack/answer_variants.h"
+#include "tools/kerbo_pack/cp1252.h"
 #include "tools/kerbo_pack/quiz_checks.h"
 
 namespace {
@@ -105,4 +108,70 @@ void checkQuizDescription(const QuizDescription& quiz, Diagnostics* diagnostics)
     }
 }
 
-void checkAnswerJudging(const std::string&, const std::string&, int, Diagnostics*) {}
+namespace {
+
+// «text» in UTF-8, for a message.
+std::string quoted(const std::string& cp1252) { return "\xC2\xAB" + cp1252ToUtf8(cp1252.c_str()) + "\xC2\xBB"; }
+
+std::string verdictOf(const std::string& expected, const std::string& typed) {
+    return "\"" + cp1252ToUtf8(computeVerdict(expected.c_str(), typed.c_str())) + "\"";
+}
+
+// Typographic characters that keyboards do not type by default, and what a
+// player types instead.
+struct Typographic {
+    unsigned char byte;
+    const char* typed;
+};
+const Typographic kTypographic[] = {
+    {0x92, "'"}, {0x91, "'"}, {0x93, "\""}, {0x94, "\""}, {0xAB, "\""},
+    {0xBB, "\""}, {0x96, "-"}, {0x97, "-"}, {0x85, "..."}, {0xA0, " "},
+};
+
+}  // namespace
+
+void checkAnswerJudging(const std::string& key, const std::string& answer, int line, Diagnostics* out) {
+    if (line == 0 || answer.empty()) return;
+    const std::string what = key + " " + quoted(answer);
+    // Only a-z are folded: another letter with a case is judged as typed.
+    bool caseLetter = false;
+    for (char c : answer) {
+        const unsigned char b = static_cast<unsigned char>(c);
+        const bool ascii = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z');
+        if (!ascii && cp1252Lower(std::string(1, c)) != cp1252Upper(std::string(1, c))) caseLetter = true;
+    }
+    if (caseLetter) {
+        const std::string lower = cp1252Lower(answer), upper = cp1252Upper(answer);
+        // The variant that misses: «athènes» for «Athènes» is still right.
+        const bool lowerMisses = std::string(computeVerdict(answer.c_str(), lower.c_str())) != "BRAVO";
+        const std::string typed = lowerMisses ? lower : upper;
+        out->warning(line, what + " holds letters outside a-z that have another case, which the player does not "
+                                  "fold: typed " + quoted(typed) + " it gets " + verdictOf(answer, typed) +
+                                  ", not \"BRAVO\"");
+    }
+    std::string plain;
+    std::string found;
+    for (char c : answer) {
+        const Typographic* t = nullptr;
+        for (const Typographic& candidate : kTypographic) {
+            if (static_cast<unsigned char>(c) == candidate.byte) t = &candidate;
+        }
+        plain += t ? t->typed : std::string(1, c);
+        if (t && found.find(c) == std::string::npos) found += c;
+    }
+    if (!found.empty()) {
+        out->warning(line, what + " holds " + quoted(found) +
+                               ", which keyboards do not type by default: typed " + quoted(plain) + " it gets " +
+                               verdictOf(answer, plain) + "; write the plain characters instead");
+    }
+    if (answer.find("  ") != std::string::npos) {
+        std::string single = answer;
+        for (size_t at; (at = single.find("  ")) != std::string::npos;) single.erase(at, 1);
+        out->warning(line, what + " holds doubled spaces: typed with single spaces it gets " +
+                               verdictOf(answer, single) + "; use single spaces");
+    }
+    if (answer.size() <= 3) {
+        out->warning(line, what + " has " + characters(static_cast<int>(answer.size())) +
+                               ": answers of 1 to 3 characters get no hints, any slip is \"FAUX\"");
+    }
+}

@@ -297,6 +297,8 @@ private:
     bool questionKey(const std::string& key, const std::string& value) {
         QuestionDescription& q = d_->questions.back();
         const std::string kind = quizKindName(d_->quizKind);
+        if ((key == "answer" || key == "second-answer") && value.empty())
+            return fail(key + " is empty: give the expected answer");
         if (key == "answer") return answer(key, value, &q.firstAnswer);
         if (key == "second-answer") {
             if (d_->answersPerQuestion != 2) return fail("second-answer needs 'answers: 2'");

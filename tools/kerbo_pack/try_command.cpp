@@ -5,6 +5,8 @@
 //   kerbo-pack try -- EXPECTED TYPED   the same, for texts that start with "--"
 //   kerbo-pack try --batch             one verdict per line of standard input,
 //                                      each line "EXPECTED<tab>TYPED"
+//   kerbo-pack try --quiz QUIZ         the verdicts of common slips of every
+//                                      expected answer of a quiz (try_quiz.h)
 //
 // Texts come in as UTF-8 and are judged as code page 1252, like the player's;
 // a character outside that code page is refused (exit 1). Verdicts are printed
@@ -25,6 +27,7 @@
 #include "tools/kerbo_pack/commands.h"
 #include "tools/kerbo_pack/console_text.h"
 #include "tools/kerbo_pack/cp1252.h"
+#include "tools/kerbo_pack/try_quiz.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -157,7 +160,8 @@ int runBatch() {
 
 int usage() {
     reportError("usage: kerbo-pack try [--] EXPECTED TYPED\n"
-                "       kerbo-pack try --batch < pairs.tsv   (lines EXPECTED<tab>TYPED, UTF-8)");
+                "       kerbo-pack try --batch < pairs.tsv   (lines EXPECTED<tab>TYPED, UTF-8)\n"
+                "       kerbo-pack try --quiz QUIZ");
     return 2;
 }
 
@@ -169,6 +173,7 @@ int runTryCommand(int argc, char** argv) {
 #endif
     std::vector<std::string> arguments = utf8Arguments(argc, argv);
     if (arguments.size() == 1 && arguments[0] == "--batch") return runBatch();
+    if (arguments.size() == 2 && arguments[0] == "--quiz") return runTryQuiz(arguments[1]);
     if (arguments.size() == 3 && arguments[0] == "--") {
         arguments.erase(arguments.begin());
     } else {
