@@ -113,16 +113,6 @@ private:
     bool afterKey_ = false;
 };
 
-const char* storageName(ResourceStorage storage) {
-    switch (storage) {
-        case StorageMissing: return "missing";
-        case StoragePlain: return "plain";
-        case StorageScrambled: return "scrambled";
-        case StorageUnreadable: return "unreadable";
-    }
-    return "?";
-}
-
 // ---- The document ----
 
 void writeDocument(const QuizDocument& d, JsonWriter* json) {
@@ -318,9 +308,9 @@ int runInspectCommand(int argc, char** argv) {
     json.key("storage");
     json.beginObject();
     json.key("questions");
-    json.text(storageName(report.questions));
+    json.text(resourceStorageName(report.questions));
     json.key("codes");
-    json.text(storageName(report.codes));
+    json.text(resourceStorageName(report.codes));
     json.endObject();
     writeMedia(store, document->quizKind, &json);
     json.endObject();

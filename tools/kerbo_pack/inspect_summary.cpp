@@ -12,24 +12,13 @@ namespace {
 
 std::string quoted(const char* cp1252) { return "\"" + cp1252ToUtf8(cp1252) + "\""; }
 
-const char* storageText(ResourceStorage storage) {
-    switch (storage) {
-        case StorageMissing: return "missing";
-        case StoragePlain: return "plain";
-        case StorageScrambled: return "scrambled";
-        case StorageUnreadable: return "unreadable";
-    }
-    return "?";
-}
-
 std::string bytesText(uint32_t size) { return std::to_string(size) + " byte" + (size == 1 ? "" : "s"); }
 
 // "IMG 403, gif, 1234 bytes" or "" when there is no such picture.
 std::string pictureText(const PeResourceStore& store, int id) {
-    ResourceBytes r = store.find(KERBO_TYPE_IMG, id);
-    const bool rcdata = !r.bytes || r.size == 0;
-    if (rcdata) r = store.find(KERBO_TYPE_RCDATA, id);
-    if (!r.bytes || r.size == 0) return "";
+    bool rcdata = false;
+    ResourceBytes r = findPicture(store, id, &rcdata);
+    if (!r.bytes) return "";
     unsigned char head[16];
     const uint32_t n = r.size < sizeof head ? r.size : static_cast<uint32_t>(sizeof head);
     std::memcpy(head, r.bytes, n);
@@ -47,6 +36,16 @@ std::string clipText(const PeResourceStore& store, int id) {
 
 }  // namespace
 
+const char* resourceStorageName(ResourceStorage storage) {
+    switch (storage) {
+        case StorageMissing: return "missing";
+        case StoragePlain: return "plain";
+        case StorageScrambled: return "scrambled";
+        case StorageUnreadable: return "unreadable";
+    }
+    return "?";
+}
+
 std::string quizSummary(const QuizDocument& d, const PackageLoadReport& report, const char* message,
                         const PeResourceStore& store) {
     std::string s;
@@ -63,8 +62,8 @@ std::string quizSummary(const QuizDocument& d, const PackageLoadReport& report, 
          std::to_string(d.backgroundColor.blue) + "\n";
     s += "link block: " + std::string(store.hasLinkBlock() ? "found" : "no marker, not found") + "; link " +
          quoted(d.linkText) + ", footer " + quoted(d.footerText) + "\n";
-    s += "resources: questions (104) " + std::string(storageText(report.questions)) + ", codes (105) " +
-         storageText(report.codes) + "\n";
+    s += "resources: questions (104) " + std::string(resourceStorageName(report.questions)) + ", codes (105) " +
+         resourceStorageName(report.codes) + "\n";
     s += "questions: " + std::to_string(d.questionCount) + "\n";
     int n = 1;
     for (const QuestionNode* q = d.firstQuestion; q; q = q->next, ++n) {

@@ -8,6 +8,9 @@
 #include "package/pe_resource_store.h"
 #include "package/quiz_document.h"
 
+// "missing", "plain", "scrambled" or "unreadable".
+const char* resourceStorageName(ResourceStorage storage);
+
 // message: the text of the message the player would show while loading
 // (code page 1252), or null.
 std::string quizSummary(const QuizDocument& document, const PackageLoadReport& report, const char* message,

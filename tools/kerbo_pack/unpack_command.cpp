@@ -169,10 +169,9 @@ private:
     // A picture of question n from "IMG" (unswapped above 10000) or from
     // RT_RCDATA; "" when the question has none.
     std::string picture(const PeResourceStore& store, int id, const std::string& name) {
-        ResourceBytes r = store.find(KERBO_TYPE_IMG, id);
-        bool rcdata = !r.bytes || r.size == 0;
-        if (rcdata) r = store.find(KERBO_TYPE_RCDATA, id);
-        if (!r.bytes || r.size == 0) return "";
+        bool rcdata = false;
+        ResourceBytes r = findPicture(store, id, &rcdata);
+        if (!r.bytes) return "";
         MediaFile f;
         f.bytes.assign(r.bytes, r.bytes + r.size);
         if (!rcdata && isNibbleSwappedPicture(id))
