@@ -5,11 +5,11 @@
 #   program that holds CMakeCache.txt, or $KERBO_WINEPREFIX), and is made once,
 #   under a lock, with window management off (on a bare X server hiding a
 #   top-level window otherwise waits for a window manager that never answers)
-#   and with Wine's Tahoma font installed.
+#   and with Wine's Tahoma and Marlett fonts installed.
 # - Wine's own messages are silenced, and the locale is one whose ANSI code
 #   page is 1252.
 # - Without a display that answers, a private Xvfb is started for the run and
-#   stopped afterwards.
+#   stopped afterwards; standard error says so, and on which display.
 # The program's exit code is this script's exit code.
 set -u
 
@@ -48,9 +48,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
+DISPLAY_WANTED=${DISPLAY:-}
 if ! display_answers; then
   start_private_xvfb || { echo "wine-run: Xvfb did not start" >&2; exit 125; }
   started_xvfb=1
+  echo "wine-run: no display answers${DISPLAY_WANTED:+ at $DISPLAY_WANTED}; started a private Xvfb on $DISPLAY" >&2
   for _ in $(seq 1 100); do display_answers && break; sleep 0.1; done
 fi
 
@@ -66,6 +68,10 @@ fi
     wineserver -w
     touch "$WINEPREFIX/.kerbo-ready"
   fi
+  # Wine's Marlett draws the title bar's buttons; without it they show as
+  # the letters "0 1 r". Also added to prefixes made before it was.
+  [ -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] ||
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
 ) 9>"$WINEPREFIX.lock"
 
 wine "$@"

@@ -124,7 +124,7 @@ uint32_t longestMatch(const Encoder* e, const unsigned char* input, uint32_t len
 
 }  // namespace
 
-bool lzwEncode(const unsigned char* input, uint32_t length, std::vector<unsigned char>* output) {
+static bool encode(const unsigned char* input, uint32_t length, bool guarded, std::vector<unsigned char>* output) {
     output->clear();
     if (!input || length == 0 || length > kLzwMaxOutput) return false;
     Encoder* e = static_cast<Encoder*>(std::calloc(1, sizeof(Encoder)));
@@ -136,6 +136,11 @@ bool lzwEncode(const unsigned char* input, uint32_t length, std::vector<unsigned
     uint32_t position = 0;
     uint32_t code = longestMatch(e, input, length, &position);
     putCode(e, code);
+    if (guarded) {
+        putBits(&e->writer, kLzwWidenCode, kLzwFirstWidth);
+        putBits(&e->writer, kLzwWidenCode, kLzwFirstWidth + 1);
+        putBits(&e->writer, kLzwResetCode, kLzwFirstWidth + 2);
+    }
     while (position < length) {
         addEntry(e, code, input[position]);
         code = longestMatch(e, input, length, &position);
@@ -150,4 +155,12 @@ bool lzwEncode(const unsigned char* input, uint32_t length, std::vector<unsigned
         return false;
     }
     return true;
+}
+
+bool lzwEncode(const unsigned char* input, uint32_t length, std::vector<unsigned char>* output) {
+    return encode(input, length, false, output);
+}
+
+bool lzwEncodeForScrambling(const unsigned char* input, uint32_t length, std::vector<unsigned char>* output) {
+    return encode(input, length, true, output);
 }

@@ -139,7 +139,8 @@ PackageWriteError encodeResource(const std::vector<unsigned char>& decoded, bool
                                  std::vector<unsigned char>* stored) {
     stored->clear();
     if (decoded.size() > kLzwMaxOutput) return PackageTooLarge;
-    if (!lzwEncode(decoded.data(), static_cast<uint32_t>(decoded.size()), stored)) return PackageTooLarge;
+    const uint32_t length = static_cast<uint32_t>(decoded.size());
+    if (!(scrambled ? lzwEncodeForScrambling : lzwEncode)(decoded.data(), length, stored)) return PackageTooLarge;
     if (scrambled) scrambleResource(stored->data(), stored->size());
     return PackageWriteOk;
 }

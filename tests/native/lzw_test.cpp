@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "package/link_block.h"
+#include "package/package_format.h"
 #include "package/lzw_decoder.h"
 #include "package/lzw_encoder.h"
 #include "package/message_box.h"
@@ -251,6 +252,26 @@ TEST(LzwEncode, RefusesWhatTheDecoderCannotRead) {
     EXPECT_TRUE(encoded.empty());
     EXPECT_FALSE(lzwEncode(tooLong.data(), static_cast<uint32_t>(tooLong.size()), &encoded));
     EXPECT_FALSE(lzwEncode(incompressible.data(), kLzwMaxOutput, &encoded));  // beyond 32768 bytes encoded
+}
+
+// A stream meant to be scrambled decodes as the plain one does, and once
+// scrambled it never decodes as it is, whatever its first two bytes: the
+// loader tries the stored bytes as plain data first.
+TEST(LzwEncode, ScrambledStreamsNeverReadAsPlainData) {
+    std::vector<std::vector<unsigned char>> inputs = {{'A'}, {'A', '\r', '\n'}, wordText(3000)};
+    for (int first = 0; first < 256; ++first) {
+        for (int second = 0; second < 256; second += 3)
+            inputs.push_back({static_cast<unsigned char>(first), static_cast<unsigned char>(second), '\r', '\n'});
+    }
+    for (const std::vector<unsigned char>& input : inputs) {
+        std::vector<unsigned char> encoded;
+        ASSERT_TRUE(lzwEncodeForScrambling(input.data(), static_cast<uint32_t>(input.size()), &encoded));
+        Decoded plain = decode(encoded);
+        ASSERT_EQ(plain.result, LzwOk);
+        ASSERT_TRUE(plain.output == std::string(input.begin(), input.end()));
+        scrambleResource(encoded.data(), encoded.size());
+        ASSERT_EQ(decode(encoded).result, LzwCorrupt) << int(input[0]) << " " << int(input.size() > 1 ? input[1] : 0);
+    }
 }
 
 }  // namespace

@@ -8,7 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <glob.h>
+
 #include <algorithm>
+#include <map>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "package/package_writer.h"
 #include "package/pe_resource_store.h"
 #include "pe_fixture.h"
 #include "tools/kerbo_pack/commands.h"
@@ -499,15 +503,17 @@ TEST_F(PackTest, RefusesWithFileLineAndReasonAndWritesNothing) {
         EXPECT_FALSE(exists(exe + ".kerbo-pack-partial"));
     }
 
-    // Scrambled data that reads as plain LZW data is refused: a first code of
-    // one character, then the stop code, is what the loader would see.
-    CommandRun scrambled = build("kind: text\ncode: A\n[question]\nanswer: a\n", exe, true);
-    EXPECT_EQ(scrambled.status, 1);
-    EXPECT_NE(scrambled.err.find("the scrambled codes resource (105) reads as plain LZW data"), std::string::npos)
-        << scrambled.err;
-    EXPECT_FALSE(exists(exe));
-    EXPECT_EQ(build("kind: text\ncode: A\n[question]\nanswer: a\n", exe, false).status, 0);
-    std::remove(exe.c_str());
+    // Scrambling refuses no quiz: a first reward code of one character
+    // (which, scrambled by a plain encoder, read back as that character and
+    // a stop code) loads through the player's loader as scrambled data.
+    for (const char* code : {"A", "B", "\xC3\xA9"}) {
+        ASSERT_EQ(build(std::string("kind: text\ncode: ") + code + "\n[question]\nanswer: a\n", exe, true).status, 0);
+        Json j = inspect(exe);
+        EXPECT_EQ(j["storage"]["codes"].text, "scrambled");
+        EXPECT_EQ(j["storage"]["questions"].text, "scrambled");
+        EXPECT_EQ(j["rewardCodes"][0].text, code);
+        std::remove(exe.c_str());
+    }
 
     // A refused build leaves an earlier executable as it was.
     writeFile(exe, std::string("earlier"));
@@ -574,6 +580,225 @@ TEST_F(PackTest, InspectsPackagesThePlayerCannotFullyLoad) {
     CommandRun notExe = run(runInspectCommand, {"--json", dir + "media/a.jpg"});
     EXPECT_EQ(notExe.status, 1);
     EXPECT_NE(notExe.err.find("not a Windows executable"), std::string::npos);
+}
+
+// Without --json, inspect prints a summary by name.
+TEST_F(PackTest, InspectSummarisesByName) {
+    const std::string exe = dir + "quiz.exe";
+    ASSERT_EQ(build(describe(varied()[1]), exe, true).status, 0);
+    CommandRun r = run(runInspectCommand, {exe});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string third = "  3. \"\xC3\xA9toile\" / \"dor\xC3\xA9" "e\"\n     clue: \"Loin\"\n"
+                              "     picture: RT_RCDATA 403, png, " + std::to_string(mediaBytes("c.png").size()) +
+                              " bytes\n     solved picture: IMG 10403, gif nibble-swapped, " +
+                              std::to_string(mediaBytes("b.gif").size()) + " bytes\n";
+    for (const std::string& line : {std::string("message:   none\n"), std::string("kind:      picture\n"),
+                                    std::string("labels \"Forme\" and \"Couleur\""),
+                                    std::string("answer mode: clue-and-picture (3)\n"),
+                                    std::string("questions (104) scrambled, codes (105) scrambled"), third,
+                                    std::string("  4 solved: \"CODE-D\"\n")})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << " in\n" << r.out;
+    writeFile(dir + "bare.exe", fixture::makeExecutable(false));
+    CommandRun bare = run(runInspectCommand, {dir + "bare.exe"});
+    EXPECT_NE(bare.out.find("message:   \"Cles du jeu absentes!\"\n"), std::string::npos) << bare.out;
+    EXPECT_NE(bare.out.find("built-in test quiz"), std::string::npos) << bare.out;
+}
+
+// ---- kerbo-pack new ----
+
+// Every kind's template checks without a problem and builds at once; its
+// media are the tool's own and are what the player shows and plays.
+TEST_F(PackTest, NewTemplatesCheckCleanAndBuild) {
+    const struct {
+        const char* kind;
+        int kindValue;
+        size_t pictures, clips;
+        const char* clipType;
+    } kinds[] = {{"text", 0, 0, 0, ""}, {"picture", 1, 6, 0, ""}, {"audio", 2, 0, 3, "WAV"}, {"video", 3, 0, 3, "AVI"}};
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.kind);
+        const std::string quizDir = dir + ("new-" + std::string(k.kind));
+        CommandRun made = run(runNewCommand, {quizDir, "--kind", k.kind});
+        ASSERT_EQ(made.status, 0) << made.err;
+        CommandRun checked = run(runCheckCommand, {quizDir + "/quiz.quiz"});
+        EXPECT_EQ(checked.status, 0);
+        EXPECT_NE(checked.err.find("0 errors, 0 warnings"), std::string::npos) << checked.err;
+        const std::string exe = dir + "new.exe";
+        CommandRun built = run(runBuildCommand, {quizDir + "/quiz.quiz", "-o", exe, "--player", player()});
+        ASSERT_EQ(built.status, 0) << built.err;
+        Json j = inspect(exe);
+        EXPECT_EQ(j["message"].kind, Json::Null) << j["message"].text;
+        EXPECT_EQ(j["quizKind"].number, k.kindValue);
+        EXPECT_EQ(j["questionCount"].number, 3);
+        EXPECT_EQ(j["rewardCodes"][2].text, "BRAVO");
+        EXPECT_EQ(j["pictures"].items.size(), k.pictures);
+        for (const Json& p : j["pictures"].items) EXPECT_EQ(p["format"].text, "png");
+        ASSERT_EQ(j["clips"].items.size(), k.clips);
+        for (const Json& c : j["clips"].items) EXPECT_EQ(c["type"].text, k.clipType);
+    }
+
+    // The directory must be new or empty; nothing is written into another.
+    const std::string taken = dir + "new-text";
+    CommandRun again = run(runNewCommand, {taken, "--kind", "picture"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("the directory is not empty"), std::string::npos) << again.err;
+    EXPECT_FALSE(exists(taken + "/media/question-1.png"));
+    mkdir((dir + "empty").c_str(), 0755);
+    EXPECT_EQ(run(runNewCommand, {dir + "empty", "--kind", "text"}).status, 0);
+    EXPECT_EQ(run(runNewCommand, {dir + "x", "--kind", "quiz"}).status, 2);
+    EXPECT_FALSE(exists(dir + "x"));
+}
+
+// Media paths may be written with "\" as on Windows, on every system.
+TEST_F(PackTest, MediaPathsTakeEitherSeparator) {
+    std::string d = "kind: picture\n[question]\nanswer: a\npicture: .\\media\\a.jpg\n"
+                    "[question]\nanswer: b\npicture: media/b.gif\n";
+    const std::string exe = dir + "paths.exe";
+    CommandRun built = build(d, exe);
+    ASSERT_EQ(built.status, 0) << built.err;
+    EXPECT_EQ(inspect(exe)["pictures"].items.size(), 2u);
+}
+
+// ---- kerbo-pack unpack ----
+
+// Every "IMG" and RT_RCDATA resource of an executable, by type and id, with
+// its bytes as stored.
+std::map<std::string, std::string> mediaResources(const std::string& exe) {
+    std::vector<unsigned char> bytes = readFile(exe);
+    PeResourceStore store(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    std::map<std::string, std::string> media;
+    for (const char* type : {"IMG", "#10"}) {
+        for (int id = 401; id <= 10496; id += id == 496 ? 10401 - 496 : 1) {
+            ResourceBytes r = store.find(type, id);
+            if (r.bytes) media[type + std::to_string(id)] = std::string(reinterpret_cast<const char*>(r.bytes), r.size);
+        }
+    }
+    return media;
+}
+
+std::string inspectText(const std::string& exe) {
+    CommandRun r = run(runInspectCommand, {"--json", exe});
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r.out;
+}
+
+std::vector<std::string> quizFiles() {
+    std::vector<std::string> files;
+    for (const std::string& pattern : {std::string(KERBO_SOURCE_DIR) + "/resources/demos/*.quiz",
+                                      std::string(KERBO_TEST_DATA) + "/quizzes/*.quiz"}) {
+        glob_t found;
+        if (glob(pattern.c_str(), 0, nullptr, &found) == 0) {
+            for (size_t i = 0; i < found.gl_pathc; ++i) files.push_back(found.gl_pathv[i]);
+        }
+        globfree(&found);
+    }
+    return files;
+}
+
+// Unpacking a quiz and building what came out gives the same quiz: the
+// same inspect output and the same media resources, byte for byte.
+TEST_F(PackTest, UnpackThenBuildGivesTheSameQuiz) {
+    const std::vector<std::string> quizzes = quizFiles();
+    ASSERT_GE(quizzes.size(), 11u);
+    int n = 0;
+    for (const std::string& quiz : quizzes) {
+        SCOPED_TRACE(quiz);
+        const bool scramble = quiz.find("-scrambled.quiz") != std::string::npos;
+        const std::string first = dir + "first.exe", second = dir + "second.exe", out = dir + std::to_string(++n);
+        std::vector<std::string> args = {quiz, "-o", first, "--player", player()};
+        if (scramble) args.push_back("--scramble");
+        CommandRun built = run(runBuildCommand, args);
+        ASSERT_EQ(built.status, 0) << built.err;
+        CommandRun unpacked = run(runUnpackCommand, {first, "-o", out});
+        ASSERT_EQ(unpacked.status, 0) << unpacked.err;
+        EXPECT_EQ(unpacked.err, "");
+        const std::string description = out + "/quiz.quiz";
+        const std::vector<unsigned char> file = readFile(description);
+        const std::string text(file.begin(), file.end());
+        EXPECT_EQ(text.find("--scramble") != std::string::npos, scramble) << text;
+        args[0] = description;
+        args[2] = second;
+        CommandRun rebuilt = run(runBuildCommand, args);
+        ASSERT_EQ(rebuilt.status, 0) << rebuilt.err;
+        EXPECT_EQ(inspectText(second), inspectText(first));
+        std::map<std::string, std::string> media = mediaResources(first);
+        EXPECT_EQ(mediaResources(second), media);
+        if (quiz.find("demos/picture.quiz") != std::string::npos) {
+            EXPECT_EQ(media.size(), 12u);
+        }
+    }
+}
+
+// A quiz whose resources another writer set into a bare player: no link
+// block marker (the block is found in the data, or left empty with a
+// warning), resources as raw bytes, a PNG in "IMG" and texts the description
+// cannot hold as they are, each reported.
+TEST_F(PackTest, UnpacksQuizzesOfAnotherWriter) {
+    QuizDocument* d = createQuizDocument();
+    d->quizKind = QuizKindPicture;
+    d->questionCount = 2;
+    d->answersPerQuestion = 2;
+    d->answerMode = 3;
+    copyText(d->title, kTextCapacity, "Autre \xE9" "diteur");
+    copyText(d->author, kTextCapacity, " espace");
+    copyText(d->rewardCodes[1], kTextCapacity, "DEUX");
+    appendQuestion(d, "un", "1", "tab\there");
+    appendQuestion(d, "deux", "2", "");
+    copyText(d->firstQuestion->clue, kTextCapacity, "indice");
+    std::vector<unsigned char> questions, codes, storedQuestions, storedCodes;
+    ASSERT_EQ(buildQuestionsBytes(*d, &questions), PackageWriteOk);
+    ASSERT_EQ(buildCodesBytes(*d, &codes), PackageWriteOk);
+    destroyQuizDocument(d);
+    ASSERT_EQ(encodeResource(questions, true, &storedQuestions), PackageWriteOk);
+    ASSERT_EQ(encodeResource(codes, false, &storedCodes), PackageWriteOk);
+    const std::string jpeg = mediaBytes("a.jpg"), png = mediaBytes("c.png");
+    std::string swapped;
+    for (char c : jpeg) swapped += static_cast<char>((static_cast<unsigned char>(c) << 4) | (static_cast<unsigned char>(c) >> 4));
+    const auto bytes = [](const std::string& s) { return reinterpret_cast<const unsigned char*>(s.data()); };
+    const NewResource resources[] = {
+        {"PATCH", 104, storedQuestions.data(), uint32_t(storedQuestions.size())},
+        {"PATCH", 105, storedCodes.data(), uint32_t(storedCodes.size())},
+        {"IMG", 401, bytes(jpeg), uint32_t(jpeg.size())},
+        {"IMG", 10401, bytes(swapped), uint32_t(swapped.size())},
+        {"IMG", 402, bytes(png), uint32_t(png.size())},
+    };
+    std::vector<unsigned char> bare = fixture::makeExecutable(false, false), quiz;
+    unsigned char block[kLinkBlockSize];
+    ASSERT_EQ(encodeLinkBlock("www.example.org", "Pied", block), PackageWriteOk);
+    std::vector<unsigned char> withBlock = bare;
+    std::memcpy(&withBlock[fixture::kDataRaw + 0x40], block, kLinkBlockSize);
+
+    for (bool blockInData : {true, false}) {
+        SCOPED_TRACE(blockInData ? "link block in the data" : "no link block");
+        const std::vector<unsigned char>& player = blockInData ? withBlock : bare;
+        ASSERT_EQ(addResources(player.data(), uint32_t(player.size()), resources, 5, &quiz, nullptr), PeWriteOk);
+        const std::string exe = dir + "other.exe", out = dir + (blockInData ? "with" : "without");
+        writeFile(exe, quiz);
+        CommandRun r = run(runUnpackCommand, {exe, "-o", out});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::vector<unsigned char> file = readFile(out + "/quiz.quiz");
+        const std::string text(file.begin(), file.end());
+        for (const char* line : {"title: Autre \xC3\xA9" "diteur\n", "answers: 2\n", "answer-mode: clue-and-picture\n",
+                                 "code: \ncode: DEUX\n", "second-answer: 2\n", "clue: indice\n",
+                                 "picture: media/question-1.jpg\n", "solved-picture: media/question-1-solved.jpg\n",
+                                 "picture: media/question-2.png\n", "questions resource (104) was stored scrambled"})
+            EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+        EXPECT_EQ(text.find("link: www.example.org\nfooter: Pied\n") != std::string::npos, blockInData) << text;
+        EXPECT_EQ(r.err.find("no link block found") != std::string::npos, !blockInData) << r.err;
+        EXPECT_NE(r.err.find("author begins or ends with a space"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("question 1: prompt holds a control character"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("picture 402 is a PNG file in \"IMG\""), std::string::npos) << r.err;
+        EXPECT_EQ(readFile(out + "/media/question-1-solved.jpg"), std::vector<unsigned char>(jpeg.begin(), jpeg.end()));
+    }
+
+    // What is not a quiz executable, or carries no quiz, gives nothing.
+    writeFile(dir + "bare.exe", bare);
+    CommandRun none = run(runUnpackCommand, {dir + "bare.exe", "-o", dir + "none"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("carries no quiz"), std::string::npos) << none.err;
+    EXPECT_EQ(run(runUnpackCommand, {dir + "media/a.jpg", "-o", dir + "none"}).status, 1);
+    EXPECT_FALSE(exists(dir + "none"));
+    EXPECT_EQ(run(runUnpackCommand, {dir + "other.exe", "-o", dir + "with"}).status, 1);  // not empty
 }
 
 }  // namespace

@@ -215,10 +215,10 @@ private:
     }
 
     // The player's own loader must read back what was packed, each resource
-    // the way it was stored. Scrambling can fail that check: the loader tries
-    // the stored bytes as plain LZW data first, and scrambled data that
-    // happens to decode is taken as it comes. A codes resource whose first
-    // code is a single character always does (that character, then a stop).
+    // the way it was stored. The loader tries the stored bytes as plain LZW
+    // data first; scrambled resources are written so that they never pass
+    // for plain data (lzwEncodeForScrambling), and this check holds the tool
+    // to that.
     bool checkWithLoader() {
         PeResourceStore store(executable_.data(), static_cast<uint32_t>(executable_.size()));
         QuizDocument* loaded = createQuizDocument();
@@ -234,10 +234,8 @@ private:
                               : report.codes != expected   ? "codes resource (105)"
                                                            : nullptr;
         if (misread) {
-            return refuse(0, std::string("the scrambled ") + misread +
-                                 " reads as plain LZW data and would load as garbage; change its beginning (a "
-                                 "first reward code of one character always does this) or build without "
-                                 "--scramble");
+            return refuse(0, std::string("internal error: the ") + misread +
+                                 " does not load the way it was stored; build without --scramble and report it");
         }
         return true;
     }

@@ -1,5 +1,6 @@
-// kerbo-pack inspect --json Quiz.exe
+// kerbo-pack inspect [--json] Quiz.exe
 //
+// Without --json it prints the readable summary of inspect_summary.h.
 // Reads a quiz executable with the player's own loader (loadQuizPackage over
 // a PeResourceStore) and prints, as UTF-8 JSON, what the player would hold:
 // the document's package fields under their own names, the message the player
@@ -16,6 +17,7 @@
 #include "package/pe_resource_store.h"
 #include "tools/kerbo_pack/commands.h"
 #include "tools/kerbo_pack/cp1252.h"
+#include "tools/kerbo_pack/inspect_summary.h"
 #include "tools/kerbo_pack/pe_resources.h"
 #include "tools/kerbo_pack/quiz_media.h"
 #include "tools/kerbo_pack/tool_files.h"
@@ -110,16 +112,6 @@ private:
     std::vector<bool> empty_;  // per open bracket: nothing written inside yet
     bool afterKey_ = false;
 };
-
-const char* storageName(ResourceStorage storage) {
-    switch (storage) {
-        case StorageMissing: return "missing";
-        case StoragePlain: return "plain";
-        case StorageScrambled: return "scrambled";
-        case StorageUnreadable: return "unreadable";
-    }
-    return "?";
-}
 
 // ---- The document ----
 
@@ -254,7 +246,7 @@ void writeMedia(const PeResourceStore& store, int quizKind, JsonWriter* json) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: kerbo-pack inspect --json Quiz.exe\n");
+    std::fprintf(stderr, "usage: kerbo-pack inspect [--json] Quiz.exe\n");
     return 2;
 }
 
@@ -262,8 +254,12 @@ int usage() {
 
 int runInspectCommand(int argc, char** argv) {
     const char* path = nullptr;
+    bool asJson = false;
     for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--json") == 0) continue;
+        if (std::strcmp(argv[i], "--json") == 0) {
+            asJson = true;
+            continue;
+        }
         if (path || argv[i][0] == '-') return usage();
         path = argv[i];
     }
@@ -289,6 +285,12 @@ int runInspectCommand(int argc, char** argv) {
     clearLastMessage();
     loadQuizPackage(document, store, &report);
     const ShownMessage* message = lastMessage();
+    if (!asJson) {
+        const std::string summary = quizSummary(*document, report, message ? message->text : nullptr, store);
+        destroyQuizDocument(document);
+        std::fwrite(summary.data(), 1, summary.size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
 
     JsonWriter json;
     json.beginObject();
@@ -306,9 +308,9 @@ int runInspectCommand(int argc, char** argv) {
     json.key("storage");
     json.beginObject();
     json.key("questions");
-    json.text(storageName(report.questions));
+    json.text(resourceStorageName(report.questions));
     json.key("codes");
-    json.text(storageName(report.codes));
+    json.text(resourceStorageName(report.codes));
     json.endObject();
     writeMedia(store, document->quizKind, &json);
     json.endObject();

@@ -20,3 +20,11 @@ const char* pictureFormatName(PictureFormat format) {
     }
     return "unknown";
 }
+
+ResourceBytes findPicture(const ResourceStore& store, int id, bool* rcdata) {
+    ResourceBytes r = store.find(KERBO_TYPE_IMG, id);
+    *rcdata = !r.bytes || r.size == 0;
+    if (*rcdata) r = store.find(KERBO_TYPE_RCDATA, id);
+    if (r.size == 0) r.bytes = nullptr;
+    return r;
+}

@@ -7,9 +7,15 @@
 #include <cstdint>
 
 #include "media/picture_resources.h"
+#include "package/resource_store.h"
 
 enum PictureFormat { PictureUnknown = 0, PictureJpeg, PictureGif, PicturePng };
 
 // From the file's signature: FF D8 FF, "GIF87a"/"GIF89a", or the PNG signature.
 PictureFormat pictureFormat(const unsigned char* bytes, uint32_t size);
 const char* pictureFormatName(PictureFormat format);  // "jpeg", "gif", "png", "unknown"
+
+// The picture with a resource id as the player finds it: "IMG" (bytes as
+// stored, nibble-swapped above 10000), else RT_RCDATA (*rcdata set). Bytes
+// null when there is neither, or only empty ones.
+ResourceBytes findPicture(const ResourceStore& store, int id, bool* rcdata);
