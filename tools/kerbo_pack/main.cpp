@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "kerbo_version.h"
 #include "package/message_box.h"
 #include "tools/kerbo_pack/commands.h"
 
@@ -12,7 +13,8 @@ static int usage() {
                  "  kerbo-pack inspect --json Quiz.exe\n"
                  "  kerbo-pack try EXPECTED TYPED\n"
                  "  kerbo-pack try --batch  < pairs.tsv\n"
-                 "  kerbo-pack picture FILE.png -o OUT.bmp [--fit W H]\n");
+                 "  kerbo-pack picture FILE.png -o OUT.bmp [--fit W H]\n"
+                 "  kerbo-pack --version\n");
     return 2;
 }
 
@@ -22,6 +24,10 @@ int main(int argc, char** argv) {
     // them instead.
     setMessageBoxesShown(false);
     const char* command = argv[1];
+    if (std::strcmp(command, "--version") == 0) {
+        std::printf("kerbo-pack %s\n", KERBO_VERSION_TEXT);
+        return 0;
+    }
     if (std::strcmp(command, "build") == 0) return runBuildCommand(argc - 2, argv + 2);
     if (std::strcmp(command, "inspect") == 0) return runInspectCommand(argc - 2, argv + 2);
     if (std::strcmp(command, "try") == 0) return runTryCommand(argc - 2, argv + 2);
