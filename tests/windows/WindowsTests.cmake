@@ -56,3 +56,8 @@ foreach(script IN LISTS _e2e)
   add_test(NAME e2e.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR})
   set_tests_properties(e2e.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
 endforeach()
+
+# GetFileVersionInfoA and VerQueryValueA.
+if(TARGET kerbo-wintest-version_and_icon)
+  target_link_libraries(kerbo-wintest-version_and_icon PRIVATE version)
+endif()
