@@ -30,7 +30,7 @@ done
 printf 'kind: text\n[question]\nanswer: a|b\n' >"$work/bad.quiz"
 err=$(pack_exe build "$work/bad.quiz" -o "$work/bad.exe" 2>&1 >/dev/null); status=$?
 check "refusal: exit code" 1 "$status"
-check "refusal: line and reason" 1 "$(grep -c "bad.quiz:3: answer contains '|'" <<<"$err")"
+check "refusal: line and reason" 1 "$(grep -c "bad.quiz:3: error: answer contains '|'" <<<"$err")"
 check "refusal: nothing written" "no" "$([ -e "$work/bad.exe" ] && echo yes || echo no)"
 
 finish_checks kerbo_pack_build

@@ -204,26 +204,46 @@ Json inspect(const std::string& exe) {
 
 // ---- Quizzes described in the test ----
 
-// Media files the tests pack: only their first bytes matter to kerbo-pack.
+// Media files the tests pack: the smallest files whose structure holds (a
+// JPEG's segments up to EOI, a GIF's blocks up to its trailer, a PNG that the
+// player's decoder reads); of a clip, its first bytes.
 const char* const kMedia[][2] = {
-    {"a.jpg", "\xFF\xD8\xFF\xE0 jpeg data"},
-    {"b.gif", "GIF89a gif data, a little longer"},
-    {"c.png", "\x89PNG\r\n\x1A\n png"},
-    {"d.jpg", "\xFF\xD8\xFF\xDB another jpeg"},
     {"s.wav", "RIFF\x10\x01\x02\x03WAVEfmt wav"},
     {"s.mp3", "ID3\x03\x01 tagged mp3"},
     {"s.avi", "RIFF\x10\x01\x02\x03" "AVI LIST avi"},
-    {"s.mpg", nullptr},  // begins with zero bytes: see mediaBytes
     {"s.wmv", "\x30\x26\xB2\x75\x8E\x66\xCF\x11 wmv"},
 };
 
+const char kJpeg[] = "\xFF\xD8"                                                  // SOI
+                     "\xFF\xC0\x00\x0B\x08\x00\x01\x00\x01\x01\x01\x11\x00"  // SOF0: 1 x 1, one component
+                     "\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00"              // SOS
+                     "\x12\xFF\x00\x34"                                         // data, a stuffed FF
+                     "\xFF\xD9";                                                  // EOI
+const char kGif[] = "GIF89a\x01\x00\x01\x00\x80\x00\x00"  // 1 x 1, a colour table of 2
+                    "\x00\x00\x00\xFF\xFF\xFF"
+                    "\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x00"  // the image
+                    "\x02\x02\x44\x01\x00"                     // code size 2, one sub-block
+                    "\x3B";
+const char kPng[] = "\x89PNG\r\n\x1A\n"
+                    "\x00\x00\x00\x0DIHDR\x00\x00\x00\x01\x00\x00\x00\x01\x08\x00\x00\x00\x00"
+                    "\x00\x00\x00\x00"                                                // 1 x 1 grey, CRC
+                    "\x00\x00\x00\x0DIDAT\x78\x01\x01\x02\x00\xFD\xFF\x00\x80\x00\x00\x00\x00"
+                    "\x00\x00\x00\x00"                                                // a stored block
+                    "\x00\x00\x00\x00IEND\x00\x00\x00\x00";
+
 std::string mediaBytes(const std::string& name) {
     if (name == "s.mpg") return std::string("\0\0\x01\xBA mpeg stream", 16);
+    if (name == "a.jpg") return std::string(kJpeg, sizeof kJpeg - 1);
+    if (name == "d.jpg") return std::string(kJpeg, sizeof kJpeg - 1) + "after the end";  // bytes after EOI are ignored
+    if (name == "b.gif") return std::string(kGif, sizeof kGif - 1);
+    if (name == "c.png") return std::string(kPng, sizeof kPng - 1);
     for (const auto& m : kMedia) {
-        if (name == m[0] && m[1]) return m[1];
+        if (name == m[0]) return m[1];
     }
     return "";
 }
+
+const char* const kMediaNames[] = {"a.jpg", "b.gif", "c.png", "d.jpg", "s.wav", "s.mp3", "s.avi", "s.mpg", "s.wmv"};
 
 struct QuestionSpec {
     std::string answer, second, prompt, clue;
@@ -305,16 +325,15 @@ std::vector<QuizSpec> varied() {
                        {{"a", "", "", "", "a.jpg", "b.gif", ""}, {"b", "", "", "", "c.png", "", ""}}, false});
     quizzes.push_back({"text, clues at the end", "text", 0, 1, "clues-at-end", 4, 9, 9, 9,
                        "T", "", "", "", "", "", "", {}, {{"a", "", "p", "indice", "", "", ""}}, false});
-    quizzes.push_back({"no question at all", "audio", 2, 1, "none", 0, 1, 1, 1, "Vide", "", "", "", "", "", "", {}, {},
-                       false});
 
-    QuizSpec full = {"96 questions, full-length texts and codes", "text", 0, 2, "clue", 2, 255, 255, 255,
+    // A text quiz shows one answer field per question: answers: 1.
+    QuizSpec full = {"96 questions, full-length texts and codes", "text", 0, 1, "clue", 2, 255, 255, 255,
                      std::string(259, 't'), std::string(259, 'a'), std::string(259, 'e'), std::string(259, '1'),
                      std::string(259, '2'), std::string(24, 'l'), std::string(42, 'l'), {}, {}, true};
     for (int n = 1; n <= 96; ++n) {
         full.codes.push_back("CODE-" + std::to_string(n));
         std::string k = std::to_string(n);
-        full.questions.push_back({"r" + k + std::string(250, 'r'), "s" + k, "p" + k, std::string(259, 'c'), "", "", ""});
+        full.questions.push_back({"r" + k + std::string(250, 'r'), "", "p" + k, std::string(259, 'c'), "", "", ""});
     }
     quizzes.push_back(full);
     return quizzes;
@@ -324,7 +343,7 @@ class PackTest : public testing::Test {
 protected:
     void SetUp() override {
         mkdir((dir + "media").c_str(), 0755);
-        for (const auto& m : kMedia) writeFile(dir + ("media/" + std::string(m[0])), mediaBytes(m[0]));
+        for (const char* name : kMediaNames) writeFile(dir + ("media/" + std::string(name)), mediaBytes(name));
         writeFile(player(), fixture::makeExecutable());
     }
     std::string player() const { return dir + "player.exe"; }
@@ -461,15 +480,15 @@ TEST_F(PackTest, RefusesWithFileLineAndReasonAndWritesNothing) {
         std::string error;  // what stderr must contain after "quiz.txt:"
     };
     const Case cases[] = {
-        {pictures + "picture: media/missing.jpg\n", "4: cannot read 'media/missing.jpg': No such file"},
-        {pictures + "picture: media/folder.jpg\n", "4: cannot read 'media/folder.jpg'"},
-        {pictures + "picture: media/empty.jpg\n", "4: 'media/empty.jpg' is empty"},
-        {pictures + "picture: media/notes.jpg\n", "4: 'media/notes.jpg' is not a JPEG, GIF or PNG file"},
-        {clips + "clip: media/untagged.mp3\n", "4: 'media/untagged.mp3' is not a clip the player recognises"},
+        {pictures + "picture: media/missing.jpg\n", "4: error: picture: cannot read 'media/missing.jpg': No such file"},
+        {pictures + "picture: media/folder.jpg\n", "4: error: picture: cannot read 'media/folder.jpg'"},
+        {pictures + "picture: media/empty.jpg\n", "4: error: picture: 'media/empty.jpg' is empty"},
+        {pictures + "picture: media/notes.jpg\n", "4: error: picture: 'media/notes.jpg' is not a JPEG, GIF or PNG file"},
+        {clips + "clip: media/untagged.mp3\n", "4: error: clip: 'media/untagged.mp3' is an MP3 file, which the player does not recognise"},
         {"kind: text\nlink: http://www.exemple.fr/qz\nfooter: Une phrase, assez longue, pour le bas: 42!\n",
-         "3: the link and footer texts do not compress into the 70-byte link block"},
-        {"kind: text\ntitle: a|b\n", "2: title contains '|'"},
-        {"kind: quiz\n", "1: unknown kind 'quiz'"},
+         "3: error: link and footer do not compress into the 70-byte link block; shorten them by"},
+        {"kind: text\ntitle: a|b\n", "2: error: title contains '|'"},
+        {"kind: quiz\n", "1: error: unknown kind 'quiz'"},
     };
     std::string exe = dir + "refused.exe";
     for (const Case& c : cases) {
@@ -495,17 +514,17 @@ TEST_F(PackTest, RefusesWithFileLineAndReasonAndWritesNothing) {
     EXPECT_EQ(build("kind: text\ncode: a\n", exe).status, 1);
     EXPECT_EQ(readFile(exe), std::vector<unsigned char>({'e', 'a', 'r', 'l', 'i', 'e', 'r'}));
 
-    writeFile(dir + "quiz.txt", std::string("kind: text\n"));
+    writeFile(dir + "quiz.txt", std::string("kind: text\n[question]\nanswer: a\n"));
     exe = dir + "other.exe";
     CommandRun noPlayer = run(runBuildCommand, {dir + "quiz.txt", "-o", exe, "--player", dir + "none.exe"});
     EXPECT_EQ(noPlayer.status, 1);
-    EXPECT_NE(noPlayer.err.find("none.exe: cannot read the player"), std::string::npos) << noPlayer.err;
+    EXPECT_NE(noPlayer.err.find("none.exe: error: cannot read the player"), std::string::npos) << noPlayer.err;
     writeFile(dir + "text.exe", std::string(1000, 'x'));
     CommandRun notAPlayer = run(runBuildCommand, {dir + "quiz.txt", "-o", exe, "--player", dir + "text.exe"});
-    EXPECT_NE(notAPlayer.err.find("text.exe: not a Windows executable"), std::string::npos) << notAPlayer.err;
+    EXPECT_NE(notAPlayer.err.find("text.exe: error: not a Windows executable"), std::string::npos) << notAPlayer.err;
     writeFile(dir + "bare.exe", fixture::makeExecutable(true, false));
     CommandRun noLinkBlock = run(runBuildCommand, {dir + "quiz.txt", "-o", exe, "--player", dir + "bare.exe"});
-    EXPECT_NE(noLinkBlock.err.find("bare.exe: the executable carries no link block"), std::string::npos)
+    EXPECT_NE(noLinkBlock.err.find("bare.exe: error: the executable carries no link block"), std::string::npos)
         << noLinkBlock.err;
     EXPECT_FALSE(exists(exe));
     EXPECT_EQ(run(runBuildCommand, {dir + "quiz.txt"}).status, 2);
@@ -555,6 +574,61 @@ TEST_F(PackTest, InspectsPackagesThePlayerCannotFullyLoad) {
     CommandRun notExe = run(runInspectCommand, {"--json", dir + "media/a.jpg"});
     EXPECT_EQ(notExe.status, 1);
     EXPECT_NE(notExe.err.find("not a Windows executable"), std::string::npos);
+}
+
+// ---- kerbo-pack new ----
+
+// Every kind's template checks without a problem and builds at once; its
+// media are the tool's own and are what the player shows and plays.
+TEST_F(PackTest, NewTemplatesCheckCleanAndBuild) {
+    const struct {
+        const char* kind;
+        int kindValue;
+        size_t pictures, clips;
+        const char* clipType;
+    } kinds[] = {{"text", 0, 0, 0, ""}, {"picture", 1, 6, 0, ""}, {"audio", 2, 0, 3, "WAV"}, {"video", 3, 0, 3, "AVI"}};
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.kind);
+        const std::string quizDir = dir + ("new-" + std::string(k.kind));
+        CommandRun made = run(runNewCommand, {quizDir, "--kind", k.kind});
+        ASSERT_EQ(made.status, 0) << made.err;
+        CommandRun checked = run(runCheckCommand, {quizDir + "/quiz.quiz"});
+        EXPECT_EQ(checked.status, 0);
+        EXPECT_NE(checked.err.find("0 errors, 0 warnings"), std::string::npos) << checked.err;
+        const std::string exe = dir + "new.exe";
+        CommandRun built = run(runBuildCommand, {quizDir + "/quiz.quiz", "-o", exe, "--player", player()});
+        ASSERT_EQ(built.status, 0) << built.err;
+        Json j = inspect(exe);
+        EXPECT_EQ(j["message"].kind, Json::Null) << j["message"].text;
+        EXPECT_EQ(j["quizKind"].number, k.kindValue);
+        EXPECT_EQ(j["questionCount"].number, 3);
+        EXPECT_EQ(j["rewardCodes"][2].text, "BRAVO-TOUT");
+        EXPECT_EQ(j["pictures"].items.size(), k.pictures);
+        for (const Json& p : j["pictures"].items) EXPECT_EQ(p["format"].text, "png");
+        ASSERT_EQ(j["clips"].items.size(), k.clips);
+        for (const Json& c : j["clips"].items) EXPECT_EQ(c["type"].text, k.clipType);
+    }
+
+    // The directory must be new or empty; nothing is written into another.
+    const std::string taken = dir + "new-text";
+    CommandRun again = run(runNewCommand, {taken, "--kind", "picture"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("the directory is not empty"), std::string::npos) << again.err;
+    EXPECT_FALSE(exists(taken + "/media/question-1.png"));
+    mkdir((dir + "empty").c_str(), 0755);
+    EXPECT_EQ(run(runNewCommand, {dir + "empty", "--kind", "text"}).status, 0);
+    EXPECT_EQ(run(runNewCommand, {dir + "x", "--kind", "quiz"}).status, 2);
+    EXPECT_FALSE(exists(dir + "x"));
+}
+
+// Media paths may be written with "\" as on Windows, on every system.
+TEST_F(PackTest, MediaPathsTakeEitherSeparator) {
+    std::string d = "kind: picture\n[question]\nanswer: a\npicture: .\\media\\a.jpg\n"
+                    "[question]\nanswer: b\npicture: media/b.gif\n";
+    const std::string exe = dir + "paths.exe";
+    CommandRun built = build(d, exe);
+    ASSERT_EQ(built.status, 0) << built.err;
+    EXPECT_EQ(inspect(exe)["pictures"].items.size(), 2u);
 }
 
 }  // namespace

@@ -173,13 +173,13 @@ TEST_F(QuizIcon, RefusesWhatIsNotAnIconAndWritesNothing) {
         writeFile(dir_ + c.name, c.bytes);
         std::string err;
         EXPECT_EQ(build(c.name, dir_ + "player.exe", dir_ + "out.exe", &err), 1) << c.name;
-        EXPECT_NE(err.find("quiz.quiz:2: "), std::string::npos) << err;
+        EXPECT_NE(err.find("quiz.quiz:2: error: icon: "), std::string::npos) << err;
         EXPECT_NE(err.find(c.reason), std::string::npos) << err;
         EXPECT_NE(access((dir_ + "out.exe").c_str(), F_OK), 0) << c.name;
     }
     std::string err;
     EXPECT_EQ(build("missing.ico", dir_ + "player.exe", dir_ + "out.exe", &err), 1);
-    EXPECT_NE(err.find("quiz.quiz:2: cannot read 'missing.ico'"), std::string::npos) << err;
+    EXPECT_NE(err.find("quiz.quiz:2: error: icon: cannot read 'missing.ico'"), std::string::npos) << err;
 }
 
 // PNG images (as 256-pixel icons carry) are taken as they are; a DIB whose

@@ -2,9 +2,12 @@
 //
 // Turns a quiz description into a quiz executable: a copy of the player with
 // the quiz's resources added (pe_resources.h) and its link block written.
-// Whatever is refused is reported as FILE:LINE: reason, and then nothing is
-// written; the executable is written to a temporary file and renamed at the
-// end. Before writing, the result is read back with the player's own loader.
+// It first runs every check of `kerbo-pack check` (quiz_checks.h) and prints
+// what they find the same way; with an error (with --strict, a warning too)
+// nothing is written. An output that names the description, a media file or
+// the player is refused. The executable is written to a temporary file and
+// renamed at the end. Before writing, the result is read back with the
+// player's own loader.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -20,6 +23,7 @@
 #include "tools/kerbo_pack/commands.h"
 #include "tools/kerbo_pack/icon_file.h"
 #include "tools/kerbo_pack/pe_resources.h"
+#include "tools/kerbo_pack/quiz_checks.h"
 #include "tools/kerbo_pack/quiz_description.h"
 #include "tools/kerbo_pack/quiz_media.h"
 #include "tools/kerbo_pack/tool_files.h"
@@ -33,6 +37,7 @@ struct BuildOptions {
     std::string output;
     std::string player;  // empty: looked for beside kerbo-pack
     bool scramble;
+    bool strict;  // warnings refuse the build too
 };
 
 // One resource to add, owning its bytes.
@@ -56,29 +61,47 @@ public:
     }
 
 private:
-    // ---- Refusals: FILE:LINE: reason ----
+    // ---- Refusals: FILE:LINE: error: reason ----
 
     bool refuse(const std::string& file, int line, const std::string& reason) {
-        if (line > 0) {
-            std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), line, reason.c_str());
-        } else {
-            std::fprintf(stderr, "%s: %s\n", file.c_str(), reason.c_str());
-        }
+        Diagnostics refusal;
+        refusal.items.push_back(Diagnostic{DiagnosticError, line, reason, file});
+        printDiagnostics(stderr, refusal, options_.description, false);
         return false;
     }
     bool refuse(int line, const std::string& reason) { return refuse(options_.description, line, reason); }
 
-    // ---- The description ----
+    // ---- The description and its checks ----
 
     bool readDescription() {
-        std::vector<unsigned char> text;
-        std::string error;
-        if (!readWholeFile(options_.description, &text, &error)) return refuse(0, "cannot read: " + error);
-        DescriptionError refusal;
-        if (!parseQuizDescription(reinterpret_cast<const char*>(text.data()), text.size(), &quiz_, &refusal))
-            return refuse(refusal.line, refusal.reason);
+        Diagnostics diagnostics;
+        checkQuizFile(options_.description, &quiz_, &diagnostics);
+        checkOutputIsNoInput(&diagnostics);
+        printDiagnostics(stderr, diagnostics, options_.description, false);
+        if (diagnostics.errors() > 0) return false;
+        if (options_.strict && diagnostics.warnings() > 0) {
+            std::fprintf(stderr, "%s: not built: --strict refuses warnings\n", options_.description.c_str());
+            return false;
+        }
         fillQuizDocument(quiz_, document_);
         return true;
+    }
+
+    // Writing over an input would lose it.
+    void checkOutputIsNoInput(Diagnostics* diagnostics) {
+        const std::string& out = options_.output;
+        const std::string media = directoryOf(options_.description);
+        const std::string refusal = "-o '" + out + "' names ";
+        const std::string remedy = "; choose another output file";
+        if (sameFile(out, options_.description)) diagnostics->error(0, refusal + "this description" + remedy);
+        if (!options_.player.empty() && sameFile(out, options_.player))
+            diagnostics->error(0, refusal + "the player " + options_.player + remedy);
+        for (const QuestionDescription& q : quiz_.questions) {
+            for (const MediaReference* m : {&q.picture, &q.solvedPicture, &q.clip}) {
+                if (!m->path.empty() && sameFile(out, resolvePath(media, m->path)))
+                    diagnostics->error(m->line, refusal + "'" + m->path + "', a file of this quiz" + remedy);
+            }
+        }
     }
 
     // ---- Resources 104 and 105 and the link block ----
@@ -123,7 +146,6 @@ private:
         PackedResource r = {KERBO_TYPE_IMG, id, {}};
         if (!readMedia(media, &r.bytes)) return false;
         PictureFormat format = pictureFormat(r.bytes.data(), static_cast<uint32_t>(r.bytes.size()));
-        if (format == PictureUnknown) return refuse(media.line, "'" + media.path + "' is not a JPEG, GIF or PNG file");
         if (format == PicturePng) {
             r.type = KERBO_TYPE_RCDATA;
         } else if (isNibbleSwappedPicture(id)) {
@@ -134,16 +156,10 @@ private:
         return true;
     }
 
-    // The player names the clip file after the type it recognises; a clip it
-    // does not recognise would be written as .XXX and not play.
+    // Pictures and clips were checked with the description (quiz_checks.h).
     bool packClip(const MediaReference& media, int id) {
         PackedResource r = {KERBO_TYPE_IMG, id, {}};
         if (!readMedia(media, &r.bytes)) return false;
-        if (std::strcmp(sniffClipType(r.bytes.data(), static_cast<uint32_t>(r.bytes.size())), "XXX") == 0) {
-            return refuse(media.line, "'" + media.path +
-                                          "' is not a clip the player recognises (WAV, MP3 with an ID3 tag, AVI, "
-                                          "MPEG or WMV)");
-        }
         resources_.push_back(r);
         ++clips_;
         return true;
@@ -154,7 +170,10 @@ private:
             const QuestionDescription& q = quiz_.questions[i];
             int n = static_cast<int>(i) + 1;
             if (!q.picture.path.empty() && !packPicture(q.picture, kQuestionMediaBase + n)) return false;
-            if (!q.solvedPicture.path.empty() && !packPicture(q.solvedPicture, kSolvedPictureBase + n)) return false;
+            // A solved picture that the answer mode does not show stays out.
+            if (!q.solvedPicture.path.empty() && answerModeShowsSolvedPicture(quiz_.answerMode) &&
+                !packPicture(q.solvedPicture, kSolvedPictureBase + n))
+                return false;
             if (!q.clip.path.empty() && !packClip(q.clip, kQuestionMediaBase + n)) return false;
         }
         return true;
@@ -283,7 +302,7 @@ private:
 };
 
 int usage() {
-    std::fprintf(stderr, "usage: kerbo-pack build QUIZ -o Quiz.exe [--scramble] [--player PLAYER.exe]\n");
+    std::fprintf(stderr, "usage: kerbo-pack build QUIZ -o Quiz.exe [--scramble] [--strict] [--player PLAYER.exe]\n");
     return 2;
 }
 
@@ -300,6 +319,8 @@ int runBuildCommand(int argc, char** argv) {
             options.player = argv[++i];
         } else if (arg == "--scramble") {
             options.scramble = true;
+        } else if (arg == "--strict") {
+            options.strict = true;
         } else if (arg[0] != '-' && options.description.empty()) {
             options.description = arg;
         } else {

@@ -9,11 +9,13 @@
 static int usage() {
     std::fprintf(stderr,
                  "usage:\n"
-                 "  kerbo-pack build QUIZ -o Quiz.exe [--scramble] [--player PLAYER.exe]\n"
+                 "  kerbo-pack build QUIZ -o Quiz.exe [--scramble] [--strict] [--player PLAYER.exe]\n"
+                 "  kerbo-pack check QUIZ\n"
                  "  kerbo-pack inspect --json Quiz.exe\n"
                  "  kerbo-pack try EXPECTED TYPED\n"
                  "  kerbo-pack try --batch  < pairs.tsv\n"
                  "  kerbo-pack picture FILE.png -o OUT.bmp [--fit W H]\n"
+                 "  kerbo-pack new DIR --kind text|picture|audio|video\n"
                  "  kerbo-pack --version\n");
     return 2;
 }
@@ -32,5 +34,8 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "inspect") == 0) return runInspectCommand(argc - 2, argv + 2);
     if (std::strcmp(command, "try") == 0) return runTryCommand(argc - 2, argv + 2);
     if (std::strcmp(command, "picture") == 0) return runPictureCommand(argc - 2, argv + 2);
+    if (std::strcmp(command, "check") == 0) return runCheckCommand(argc - 2, argv + 2);
+    // The authors' round trip.
+    if (std::strcmp(command, "new") == 0) return runNewCommand(argc - 2, argv + 2);
     return usage();
 }

@@ -19,9 +19,8 @@
 
 #include "media/picture_fit.h"
 #include "media/png_convert.h"
-#include "media/png_decoder.h"
-#include "package/resource_store.h"
 #include "tools/kerbo_pack/commands.h"
+#include "tools/kerbo_pack/player_png.h"
 #include "tools/kerbo_pack/tool_files.h"
 
 namespace {
@@ -103,43 +102,20 @@ int runPictureCommand(int argc, char** argv) {
         std::fprintf(stderr, "kerbo-pack: %s: %s\n", input, error.c_str());
         return 1;
     }
-    MemoryResourceStore store;
-    if (!store.add(KERBO_TYPE_RCDATA, 1, file.data(), static_cast<uint32_t>(file.size()))) {
-        std::fprintf(stderr, "kerbo-pack: %s: out of memory\n", input);
+    PlayerPng png;
+    if (!decodePngLikePlayer(file, output != nullptr, &png, &error)) {
+        std::fprintf(stderr, "kerbo-pack: %s: %s\n", input, error.c_str());
         return 1;
     }
-    PngResourceDecoder decoder;
-    init(decoder);
-    if (!openResource(decoder, &store, 1) || !decode(decoder)) {
-        std::fprintf(stderr, "kerbo-pack: %s: the player cannot decode this PNG (%s, 0x%04X)\n", input,
-                     pngErrorName(decoder.error), static_cast<unsigned>(decoder.error));
-        release(decoder);
-        return 1;
-    }
-    PngBitmapInfo info;
-    pngBitmapInfo(decoder, info);
-    std::vector<unsigned char> bits;
-    bool converted = false;
-    if (output) {
-        bits.assign(pngBitmapBitsSize(info), 0);
-        converted = pngConvert(decoder, bits.data(), static_cast<uint32_t>(bits.size()));
-    }
-    PngError conversionError = decoder.error;
-    uint32_t width = decoder.width, height = decoder.height;
-    release(decoder);
-    if (output && !converted) {
-        std::fprintf(stderr, "kerbo-pack: %s: the player cannot show this PNG (%s)\n", input,
-                     conversionError == PngError::NoError ? "a row has an unknown filter type"
-                                                          : pngErrorName(conversionError));
-        return 1;
-    }
+    const PngBitmapInfo& info = png.info;
+    const uint32_t width = png.width, height = png.height;
 
     std::printf("%s: %u x %u, %u bits per pixel\n", input, width, height, info.header.biBitCount);
     if (fit) {
         FittedSize size = fitPictureSize(static_cast<int>(width), static_cast<int>(height), boxWidth, boxHeight);
         std::printf("fitted into %d x %d: %d x %d\n", boxWidth, boxHeight, size.width, size.height);
     }
-    if (output && !writeFileReplacing(output, bmpFile(info, bits), false, &error)) {
+    if (output && !writeFileReplacing(output, bmpFile(info, png.bits), false, &error)) {
         std::fprintf(stderr, "kerbo-pack: %s: %s\n", output, error.c_str());
         return 1;
     }

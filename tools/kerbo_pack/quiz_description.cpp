@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "tools/kerbo_pack/cp1252.h"
+#include "tools/kerbo_pack/description_keys.h"
 
 static const char* const kKindNames[] = {"text", "picture", "audio", "video"};
 static const char* const kModeNames[] = {"none", "solved-picture", "clue", "clue-and-picture", "clues-at-end",
@@ -15,6 +16,16 @@ enum { kKindCount = 4, kModeCount = 6 };
 const char* quizKindName(int kind) { return kind >= 0 && kind < kKindCount ? kKindNames[kind] : "?"; }
 const char* answerModeName(int mode) { return mode >= 0 && mode < kModeCount ? kModeNames[mode] : "?"; }
 
+bool answerModeHasClues(int mode) { return mode == 2 || mode == 3 || mode == 4; }
+bool answerModeShowsSolvedPicture(int mode) { return mode == 1 || mode == 3; }
+
+int lineOfKey(const std::vector<KeyLine>& keyLines, const char* key) {
+    for (const KeyLine& k : keyLines) {
+        if (k.key == key) return k.line;
+    }
+    return 0;
+}
+
 namespace {
 
 enum {
@@ -23,10 +34,6 @@ enum {
     kFooterLength = kFooterTextCapacity - 1,
     kShortFieldLength = 128,  // the answer fields of picture, audio and video quizzes
 };
-
-// What a solved question reveals, by answer mode.
-bool modeHasClues(int mode) { return mode == 2 || mode == 3 || mode == 4; }
-bool modeShowsSolvedPicture(int mode) { return mode == 1 || mode == 3; }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -48,32 +55,62 @@ int lookUp(const char* const* names, int count, const std::string& name) {
 
 class Parser {
 public:
-    Parser(QuizDescription* d, DescriptionError* e) : d_(d), e_(e) {}
+    Parser(QuizDescription* d, Diagnostics* e) : d_(d), e_(e) {}
 
-    bool parse(const char* text, size_t length) {
+    // Every line is read whatever the lines before it held, so that every
+    // problem is reported at once.
+    void parse(const char* text, size_t length) {
         *d_ = QuizDescription();
         d_->quizKind = -1;
         d_->answersPerQuestion = 1;
         d_->red = 90, d_->green = 95, d_->blue = 150;  // the player's own page colour
         size_t at = 0;
         if (length >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) at = 3;  // a byte order mark
+        if (isUtf16(text, length)) {
+            fail("the description is UTF-16 text; save it as UTF-8", 0);
+            return;
+        }
         while (at < length) {
             const char* newline = static_cast<const char*>(std::memchr(text + at, '\n', length - at));
             size_t end = newline ? static_cast<size_t>(newline - text) : length;
             std::string content(text + at, end - at);
             if (!content.empty() && content.back() == '\r') content.pop_back();
             ++line_;
-            if (!parseLine(content)) return false;
+            if (validUtf8(content)) parseLine(content);
             at = end + 1;
         }
-        return finish();
+        finish();
     }
 
 private:
     bool fail(const std::string& reason, int line) {
-        e_->line = line;
-        e_->reason = reason;
+        e_->error(line, reason);
         return false;
+    }
+
+    // A byte order mark of UTF-16, or the zero bytes of its ASCII letters.
+    static bool isUtf16(const char* text, size_t length) {
+        if (length >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF')))
+            return true;
+        return length >= 2 && (text[0] == 0 || text[1] == 0);
+    }
+
+    // A line that is not UTF-8 is reported with its column (in characters)
+    // and not read further.
+    bool validUtf8(const std::string& content) {
+        size_t at = 0;
+        int column = 1;
+        while (at < content.size()) {
+            uint32_t codePoint;
+            size_t used;
+            if (!decodeUtf8(content.data() + at, content.size() - at, &codePoint, &used)) {
+                return fail("the line is not valid UTF-8 at column " + std::to_string(column) +
+                            "; save the description as UTF-8");
+            }
+            at += used;
+            ++column;
+        }
+        return true;
     }
     bool fail(const std::string& reason) { return fail(reason, line_); }
 
@@ -87,23 +124,33 @@ private:
         size_t valueStart;
         std::string value = trim(line.substr(colon + 1), &valueStart);
         valueColumn_ = static_cast<int>(content.find(line) + colon + 1 + valueStart) + 1;
-        if (key != "code") {
-            for (const std::string& seen : seenKeys_) {
-                if (seen == key) return fail("'" + key + "' is given twice");
-            }
-            seenKeys_.push_back(key);
+        const DescriptionKey* known = findDescriptionKey(key);
+        const bool inQuestion = !d_->questions.empty();
+        if (!known) {
+            const DescriptionKey* nearest = nearestDescriptionKey(key);
+            if (nearest) return fail("unknown key '" + key + "'; did you mean '" + nearest->name + "'?");
+            return fail("unknown key '" + key + "' (docs/quiz-format.md lists the keys)");
         }
-        return d_->questions.empty() ? quizKey(key, value) : questionKey(key, value);
+        if (known->scope == KeyOfQuestion && !inQuestion)
+            return fail("'" + key + "' belongs to a question: put '[question]' before it");
+        if (known->scope == KeyOfQuiz && inQuestion)
+            return fail("'" + key + "' is a quiz key: move it above the first [question]");
+        if (key != "code") {
+            std::vector<KeyLine>& seen = inQuestion ? d_->questions.back().keyLines : d_->keyLines;
+            if (lineOfKey(seen, key.c_str()) > 0) return fail("'" + key + "' is given twice");
+            seen.push_back(KeyLine{key, line_});
+        }
+        return inQuestion ? questionKey(key, value) : quizKey(key, value);
     }
 
     bool parseSection(const std::string& line) {
         if (line != "[question]") return fail("unknown section '" + line + "' (only [question] exists)");
-        if (d_->quizKind < 0) return fail("'kind:' must come before the first question");
-        if (d_->questions.size() == kMaxQuestions) return fail("a quiz holds at most 96 questions");
+        if (d_->questions.empty() && lineOfKey(d_->keyLines, "kind") == 0)
+            fail("'kind:' must come before the first question");
+        if (d_->questions.size() == kMaxQuestions) fail("a quiz holds at most 96 questions");
         QuestionDescription question = QuestionDescription();
         question.line = line_;
         d_->questions.push_back(question);
-        seenKeys_.clear();
         return true;
     }
 
@@ -211,7 +258,7 @@ private:
         if (key == "icon") return media(key, value, &d_->icon);
         if (key == "code") {
             d_->rewardCodes.emplace_back();
-            codeLines_.push_back(line_);
+            d_->rewardCodeLines.push_back(line_);
             return text(key, value, kTextLength, &d_->rewardCodes.back());
         }
         if (key == "link") d_->linkLine = line_;
@@ -233,21 +280,14 @@ private:
         for (const TextKey& t : texts) {
             if (key == t.key) return text(key, value, t.maxLength, &(d_->*t.field));
         }
-        if (isQuestionKey(key)) return fail("'" + key + "' belongs to a question: put '[question]' before it");
-        return fail("unknown key '" + key + "'");
-    }
-
-    static bool isQuestionKey(const std::string& key) {
-        static const char* const keys[] = {"answer", "second-answer", "prompt", "clue", "picture", "solved-picture",
-                                           "clip"};
-        return lookUp(keys, 7, key) >= 0;
+        return fail("'" + key + "' is not read here");
     }
 
     // The answer fields of picture, audio and video quizzes take at most 128
     // characters, so a longer expected answer could never be typed.
     bool answer(const std::string& key, const std::string& value, std::string* out) {
         if (!text(key, value, kTextLength, out)) return false;
-        if (d_->quizKind != QuizKindText && out->size() > kShortFieldLength) {
+        if (d_->quizKind > QuizKindText && out->size() > kShortFieldLength) {
             return fail(key + ": the answer fields of a " + quizKindName(d_->quizKind) + " quiz take at most " +
                         std::to_string(kShortFieldLength) + " characters; this answer has " +
                         std::to_string(out->size()));
@@ -258,65 +298,69 @@ private:
     bool questionKey(const std::string& key, const std::string& value) {
         QuestionDescription& q = d_->questions.back();
         const std::string kind = quizKindName(d_->quizKind);
-        const std::string mode = answerModeName(d_->answerMode);
         if (key == "answer") return answer(key, value, &q.firstAnswer);
         if (key == "second-answer") {
             if (d_->answersPerQuestion != 2) return fail("second-answer needs 'answers: 2'");
             return answer(key, value, &q.secondAnswer);
         }
         if (key == "prompt") return text(key, value, kTextLength, &q.prompt);
-        if (key == "clue") {
-            if (!modeHasClues(d_->answerMode))
-                return fail("answer mode " + mode + " stores no clues (clue, clue-and-picture or clues-at-end do)");
-            return text(key, value, kTextLength, &q.clue);
-        }
-        if (key == "picture") {
-            if (d_->quizKind != QuizKindPicture) return fail("a " + kind + " quiz has no pictures");
-            return media(key, value, &q.picture);
-        }
-        if (key == "solved-picture") {
-            if (d_->quizKind != QuizKindPicture) return fail("a " + kind + " quiz has no pictures");
-            if (!modeShowsSolvedPicture(d_->answerMode))
-                return fail("answer mode " + mode + " shows no solved picture (solved-picture or clue-and-picture do)");
-            return media(key, value, &q.solvedPicture);
+        // A clue or solved picture that the answer mode does not show is
+        // read and warned about (quiz_checks.h); the package leaves it out.
+        if (key == "clue") return text(key, value, kTextLength, &q.clue);
+        const bool kindKnown = d_->quizKind >= 0;
+        if (key == "picture" || key == "solved-picture") {
+            if (kindKnown && d_->quizKind != QuizKindPicture) return fail("a " + kind + " quiz has no pictures");
+            return media(key, value, key == "picture" ? &q.picture : &q.solvedPicture);
         }
         if (key == "clip") {
-            if (d_->quizKind != QuizKindAudio && d_->quizKind != QuizKindVideo)
+            if (kindKnown && d_->quizKind != QuizKindAudio && d_->quizKind != QuizKindVideo)
                 return fail("a " + kind + " quiz has no clips");
             return media(key, value, &q.clip);
         }
-        return fail("unknown key '" + key + "' in a question");
+        return fail("'" + key + "' is not read here");
     }
 
     // ---- The whole ----
 
-    bool finish() {
-        if (d_->quizKind < 0) return fail("the description gives no 'kind:'", 0);
+    void finish() {
+        if (lineOfKey(d_->keyLines, "kind") == 0) fail("the description gives no 'kind:'; add 'kind: text', 'kind: picture', 'kind: audio' or 'kind: video' at the top", 0);
         for (const QuestionDescription& q : d_->questions) {
-            if (q.firstAnswer.empty()) return fail("the question has no answer", q.line);
-            if (d_->answersPerQuestion == 2 && q.secondAnswer.empty())
-                return fail("the question has no second-answer (the quiz has 'answers: 2')", q.line);
+            if (lineOfKey(q.keyLines, "answer") == 0) fail("the question has no answer; add 'answer:'", q.line);
+            if (d_->answersPerQuestion == 2 && lineOfKey(q.keyLines, "second-answer") == 0)
+                fail("the question has no second-answer (the quiz has 'answers: 2')", q.line);
         }
         if (d_->rewardCodes.size() > d_->questions.size()) {
-            return fail("more reward codes than questions: code k is shown once k questions are solved",
-                        codeLines_[d_->questions.size()]);
+            fail("more reward codes than questions: code k is shown once k questions are solved",
+                 d_->rewardCodeLines[d_->questions.size()]);
         }
-        return true;
     }
 
     QuizDescription* d_;
-    DescriptionError* e_;
+    Diagnostics* e_;
     int line_ = 0;
     int valueColumn_ = 1;
-    std::vector<std::string> seenKeys_;  // in the current block
-    std::vector<int> codeLines_;
 };
 
 }  // namespace
 
+bool readQuizDescription(const char* text, size_t length, QuizDescription* description, Diagnostics* diagnostics) {
+    const int errorsBefore = diagnostics->errors();
+    Parser(description, diagnostics).parse(text, length);
+    return diagnostics->errors() == errorsBefore;
+}
+
 bool parseQuizDescription(const char* text, size_t length, QuizDescription* description, DescriptionError* error) {
     *error = DescriptionError();
-    return Parser(description, error).parse(text, length);
+    Diagnostics diagnostics;
+    if (readQuizDescription(text, length, description, &diagnostics)) return true;
+    for (const Diagnostic& d : diagnostics.items) {
+        if (d.severity == DiagnosticError) {
+            error->line = d.line;
+            error->reason = d.text;
+            break;
+        }
+    }
+    return false;
 }
 
 void fillQuizDocument(const QuizDescription& d, QuizDocument* document) {

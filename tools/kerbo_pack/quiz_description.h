@@ -10,6 +10,15 @@
 #include <vector>
 
 #include "package/quiz_document.h"
+#include "tools/kerbo_pack/diagnostics.h"
+
+// Where each key of a block was given.
+struct KeyLine {
+    std::string key;
+    int line;
+};
+// The line of key in a block, 0 when it was not given.
+int lineOfKey(const std::vector<KeyLine>& keyLines, const char* key);
 
 // A picture or clip named in the description, by path relative to it.
 struct MediaReference {
@@ -27,6 +36,7 @@ struct QuestionDescription {
     MediaReference picture;        // "IMG" (or RT_RCDATA for a PNG) 400 + n
     MediaReference solvedPicture;  // 10400 + n
     MediaReference clip;           // "IMG" 400 + n
+    std::vector<KeyLine> keyLines;
 };
 
 struct QuizDescription {
@@ -46,6 +56,8 @@ struct QuizDescription {
     int linkLine;    // where link: and footer: were given, 0 when not
     int footerLine;
     std::vector<std::string> rewardCodes;  // at most one per question
+    std::vector<int> rewardCodeLines;
+    std::vector<KeyLine> keyLines;  // of the quiz keys but code
     std::vector<QuestionDescription> questions;
 };
 
@@ -54,9 +66,18 @@ struct DescriptionError {
     std::string reason;
 };
 
-// Parses a description held in memory. On failure fills *error and returns
-// false; *description is then incomplete.
+// Reads a description held in memory, reporting every problem it finds into
+// *diagnostics (appended). Returns true when none of them is an error;
+// otherwise *description is incomplete. The checks of what the quiz will
+// look like and how it will judge are quiz_checks.h's.
+bool readQuizDescription(const char* text, size_t length, QuizDescription* description, Diagnostics* diagnostics);
+
+// The same, keeping only the first error found.
 bool parseQuizDescription(const char* text, size_t length, QuizDescription* description, DescriptionError* error);
+
+// What a solved question reveals, by answer mode.
+bool answerModeHasClues(int mode);           // clue, clue-and-picture, clues-at-end
+bool answerModeShowsSolvedPicture(int mode);  // solved-picture, clue-and-picture
 
 // The answer mode names of the format ("none", "solved-picture", "clue",
 // "clue-and-picture", "clues-at-end", "word-count"), by mode 0 to 5.

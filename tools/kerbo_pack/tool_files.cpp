@@ -92,7 +92,15 @@ std::string directoryOf(const std::string& path) {
     return path.substr(0, end);
 }
 
-std::string resolvePath(const std::string& directory, const std::string& path) {
+// A description may separate a media path's parts with "/" or "\\" on every
+// system: Windows takes both, other systems get "/".
+std::string resolvePath(const std::string& directory, const std::string& written) {
+    std::string path = written;
+#ifndef _WIN32
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+    }
+#endif
     bool absolute = !path.empty() && isSeparator(path[0]);
 #ifdef _WIN32
     absolute = absolute || (path.size() > 1 && path[1] == ':');

@@ -22,3 +22,8 @@ std::string resolvePath(const std::string& directory, const std::string& path);
 // The directory of the running kerbo-pack, with its trailing separator; ""
 // when it cannot be found.
 std::string toolDirectory();
+
+// Whether two paths name the same existing file (same device and file
+// number, so links and other spellings of a path count too); false when
+// either does not exist (file_identity.cpp).
+bool sameFile(const std::string& a, const std::string& b);

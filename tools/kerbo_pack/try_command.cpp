@@ -23,6 +23,7 @@
 
 #include "page/verdict.h"
 #include "tools/kerbo_pack/commands.h"
+#include "tools/kerbo_pack/console_text.h"
 #include "tools/kerbo_pack/cp1252.h"
 
 #ifdef _WIN32
@@ -53,25 +54,7 @@ HANDLE consoleOf(FILE* stream) {
 
 #endif
 
-// Writes UTF-8 text to stdout or stderr: to a Windows console as UTF-16, to
-// anything else as the bytes themselves.
-void writeText(FILE* stream, const std::string& utf8) {
-#ifdef _WIN32
-    if (HANDLE console = consoleOf(stream)) {
-        const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-        if (length > 0) {
-            std::vector<wchar_t> wide(static_cast<size_t>(length));
-            MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-            DWORD written = 0;
-            WriteConsoleW(console, wide.data(), static_cast<DWORD>(length), &written, nullptr);
-        }
-        return;
-    }
-#endif
-    std::fwrite(utf8.data(), 1, utf8.size(), stream);
-}
-
-void reportError(const std::string& message) { writeText(stderr, "kerbo-pack try: " + message + "\n"); }
+void reportError(const std::string& message) { writeConsoleText(stderr, "kerbo-pack try: " + message + "\n"); }
 
 // The arguments after "try", as UTF-8.
 std::vector<std::string> utf8Arguments(int argc, char** argv) {
@@ -149,7 +132,7 @@ bool tryPair(const std::string& expected, const std::string& typed, const std::s
     std::string typed1252;
     if (!toCp1252(expected, where + "expected answer", &expected1252)) return false;
     if (!toCp1252(typed, where + "typed text", &typed1252)) return false;
-    writeText(stdout, cp1252ToUtf8(computeVerdict(expected1252.c_str(), typed1252.c_str())) + "\n");
+    writeConsoleText(stdout, cp1252ToUtf8(computeVerdict(expected1252.c_str(), typed1252.c_str())) + "\n");
     return true;
 }
 
