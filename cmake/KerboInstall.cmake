@@ -35,4 +35,4 @@ add_custom_command(OUTPUT ${KERBO_FIRST_QUIZ}/quiz.quiz
   COMMENT "premier-quiz/: a first quiz made by kerbo-pack new"
   VERBATIM)
 add_custom_target(kerbo-first-quiz ALL DEPENDS ${KERBO_FIRST_QUIZ}/quiz.quiz)
-install(DIRECTORY ${KERBO_FIRST_QUIZ}/ DESTINATION ${KERBO_INSTALL_DATA}/premier-quiz COMPONENT common OPTIONAL)
+install(DIRECTORY ${KERBO_FIRST_QUIZ}/ DESTINATION ${KERBO_INSTALL_DATA}/premier-quiz COMPONENT common)

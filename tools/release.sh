@@ -52,7 +52,7 @@ if [ -n "$needed" ]; then
   exit 1
 fi
 [ -f "$build_dir/premier-quiz/quiz.quiz" ] ||
-  echo "release.sh: warning: no premier-quiz/ (this kerbo-pack has no 'new' command)" >&2
+  { echo "release.sh: $build_dir/premier-quiz/ is missing (the target kerbo-first-quiz makes it)" >&2; exit 1; }
 
 mkdir -p "$dist_dir"
 dist_dir=$(cd "$dist_dir" && pwd)

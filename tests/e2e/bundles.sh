@@ -50,41 +50,27 @@ try_quiz() {
   (cd "$dir" && "$@" build "$given" -o "$exe") 2>&1 | tr -d '\r'
   status=${PIPESTATUS[0]}
   if [ "$status" -ne 0 ] || [ ! -f "$dir/$exe" ]; then
-    fail "build $given: exit code $status, $exe ${dir:+not written}"
+    fail "build $given: exit code $status, $exe written: $([ -f "$dir/$exe" ] && echo yes || echo no)"
     return
   fi
   check_player "$dir/$exe" "$(quiz_title "$dir/$description")" ""
 }
 
-# try_first_quiz DIR PACK...: the bundle's first quiz. A kerbo-pack without
-# the new command cannot have made one: then its absence is only a warning.
-try_first_quiz() {
-  local dir=$1
-  shift
-  if [ -f "$dir/premier-quiz/quiz.quiz" ]; then
-    try_quiz "$dir" premier-quiz/quiz.quiz PremierQuiz.exe "$@"
-  elif (cd "$dir" && "$@" new 2>&1) | grep -q "kerbo-pack new"; then
-    fail "$(basename "$dir"): no premier-quiz/quiz.quiz"
-  else
-    echo "warning: $(basename "$dir") has no premier-quiz/ (its kerbo-pack has no 'new' command)"
-  fi
-}
-
 # ---- Windows: everything through Wine ----
 unpack "$WORK_DIR/dist/kerbo-$version-windows-x86_64.zip" "$WORK_DIR/windows"
 win=$WORK_DIR/windows/kerbo-$version-windows-x86_64
-for f in kerbo-pack.exe kerbo-player.exe LISEZMOI.txt README.txt quiz-format.txt demos/picture.quiz; do
+for f in kerbo-pack.exe kerbo-player.exe LISEZMOI.txt README.txt quiz-format.txt demos/picture.quiz premier-quiz/quiz.quiz; do
   [ -f "$win/$f" ] || fail "windows bundle: no $f"
 done
 wine_pack() { "$wine_run" kerbo-pack.exe "$@"; }
 check "windows: kerbo-pack.exe --version" "kerbo-pack $version" "$(cd "$win" && wine_pack --version | tr -d '\r')"
-try_first_quiz "$win" wine_pack
+try_quiz "$win" premier-quiz/quiz.quiz PremierQuiz.exe wine_pack
 try_quiz "$win" demos/picture.quiz Images.exe wine_pack
 
 # ---- Linux: kerbo-pack runs here, the quizzes under Wine ----
 unpack "$WORK_DIR/dist/kerbo-$version-linux-x86_64.tar.gz" "$WORK_DIR/linux"
 linux=$WORK_DIR/linux/kerbo-$version-linux-x86_64
-for f in kerbo-pack kerbo-player.exe LISEZMOI.txt README.txt quiz-format.txt demos/text.quiz; do
+for f in kerbo-pack kerbo-player.exe LISEZMOI.txt README.txt quiz-format.txt demos/text.quiz premier-quiz/quiz.quiz; do
   [ -f "$linux/$f" ] || fail "linux bundle: no $f"
 done
 needed=$(readelf -d "$linux/kerbo-pack" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | tr '\n' ' ')
@@ -93,7 +79,7 @@ case " $needed" in
   *" lib"*) [ "$needed" = "libc.so.6 " ] || fail "linux kerbo-pack needs shared libraries: $needed" ;;
 esac
 check "linux: kerbo-pack --version" "kerbo-pack $version" "$(cd "$linux" && ./kerbo-pack --version)"
-try_first_quiz "$linux" ./kerbo-pack
+try_quiz "$linux" premier-quiz/quiz.quiz PremierQuiz.exe ./kerbo-pack
 try_quiz "$linux" demos/text.quiz Texte.exe ./kerbo-pack
 
 finish_checks bundles
