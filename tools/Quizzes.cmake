@@ -8,10 +8,10 @@
 # All of them belong to the target kerbo-quizzes, which the Windows tests
 # depend on.
 
-# The resource script pulls in the icons and the cursor, which its compile
+# The resource script pulls in the icons, the cursor and the version block, which its compile
 # rule does not track by itself.
 set_source_files_properties(${KERBO_RESOURCE_SCRIPT} DIRECTORY ${CMAKE_SOURCE_DIR} PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/resources/play.ico;${CMAKE_SOURCE_DIR}/resources/stop.ico;${CMAKE_SOURCE_DIR}/resources/hand.cur")
+  "${CMAKE_SOURCE_DIR}/resources/kerbo.ico;${CMAKE_SOURCE_DIR}/resources/version_info.rc;${CMAKE_SOURCE_DIR}/resources/play.ico;${CMAKE_SOURCE_DIR}/resources/stop.ico;${CMAKE_SOURCE_DIR}/resources/hand.cur")
 
 set(_player $<TARGET_FILE:kerbo-player>)
 set(_packed "")

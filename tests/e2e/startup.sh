@@ -23,41 +23,7 @@ source "$source_dir/tests/e2e/lib/checks.bash"
 
 begin_player_session "$build_dir" e2e-startup || { echo "startup.sh: Xvfb did not start"; exit 1; }
 
-# check_player EXE EXPECTED_CAPTION (empty: any) EXPECTED_BOXES
-check_player() {
-  local exe=$1 caption=$2 boxes=$3 name
-  name=$(basename "$exe")
-  echo "== $name"
-  mkdir -p "$WORK_DIR/$name.run"
-  (cd "$WORK_DIR/$name.run" && exec "$wine_run" "$exe") &
-  PLAYER_PID=$!
-
-  if ! wait_for_main_window "$name" "$PLAYER_PID" 120; then
-    fail "$name: no 544x375 main window appeared (message boxes: ${DISMISSED_BOXES:-none})"
-    kill "$PLAYER_PID" 2>/dev/null
-    PLAYER_PID=""
-    return
-  fi
-  echo "main window: [$(window_name "$MAIN_WINDOW")] at $(window_position "$MAIN_WINDOW"), message boxes: ${DISMISSED_BOXES:-none}"
-  [ "$DISMISSED_BOXES" = "$boxes" ] || fail "$name: message boxes ${DISMISSED_BOXES:-none}, expected ${boxes:-none}"
-  if [ -n "$caption" ] && [ "$(window_name "$MAIN_WINDOW")" != "$caption" ]; then
-    fail "$name: caption [$(window_name "$MAIN_WINDOW")], expected [$caption]"
-  fi
-  # Centred: (1280 - 544) / 2 and (1024 - 375) / 2.
-  [ "$(window_position "$MAIN_WINDOW")" = "368,324" ] ||
-    fail "$name: main window at $(window_position "$MAIN_WINDOW"), expected 368,324"
-
-  sleep 1
-  if close_and_wait "$MAIN_WINDOW" "$PLAYER_PID" 30; then
-    echo "exit code: $EXIT_STATUS"
-    [ "$EXIT_STATUS" = 0 ] || fail "$name: exit code $EXIT_STATUS, expected 0"
-  else
-    fail "$name: still running 30 s after Alt+F4"
-  fi
-  PLAYER_PID=""
-  local saved="$WORK_DIR/$name.run/${name%.exe}.txt"
-  [ -f "$saved" ] || fail "$name: closing did not save the answers to ${name%.exe}.txt"
-}
+source "$source_dir/tests/e2e/lib/start_player.bash"
 
 if [ -f "$build_dir/kerbo-player.exe" ]; then
   check_player "$build_dir/kerbo-player.exe" "Nom du kerbo" "[Kerbo]"

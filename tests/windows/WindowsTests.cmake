@@ -62,3 +62,8 @@ endforeach()
 if(TARGET kerbo-wintest-text_widths)
   target_link_libraries(kerbo-wintest-text_widths PRIVATE kerbo_tool_lib)
 endif()
+
+# GetFileVersionInfoA and VerQueryValueA.
+if(TARGET kerbo-wintest-version_and_icon)
+  target_link_libraries(kerbo-wintest-version_and_icon PRIVATE version)
+endif()

@@ -19,7 +19,9 @@
 #include "package/package_loader.h"
 #include "package/package_writer.h"
 #include "package/pe_resource_store.h"
+#include "resources/resource_ids.h"
 #include "tools/kerbo_pack/commands.h"
+#include "tools/kerbo_pack/icon_file.h"
 #include "tools/kerbo_pack/pe_resources.h"
 #include "tools/kerbo_pack/quiz_checks.h"
 #include "tools/kerbo_pack/quiz_description.h"
@@ -177,6 +179,42 @@ private:
         return true;
     }
 
+    // ---- The application icon ----
+
+    static bool highestIconId(const PeResourceLeaf& leaf, void* context) {
+        int* highest = static_cast<int*>(context);
+        if (leaf.type.length == 0 && leaf.type.id == 3 && leaf.name.length == 0 && leaf.name.id > *highest)
+            *highest = leaf.name.id;
+        return true;
+    }
+
+    // icon: FILE.ico replaces the player's application icon group IDI_QUIZ
+    // (the first group, which Explorer shows); its images become RT_ICON
+    // resources numbered after the player's own.
+    bool packIcon(const std::vector<unsigned char>& player) {
+        const MediaReference& icon = quiz_.icon;
+        if (icon.path.empty()) return true;
+        PackedResource file = {"", 0, {}};
+        if (!readMedia(icon, &file.bytes)) return false;
+        std::vector<IconImage> images;
+        std::string reason;
+        if (!parseIconFile(file.bytes.data(), static_cast<uint32_t>(file.bytes.size()), &images, &reason))
+            return refuse(icon.line, "icon: '" + icon.path + "': " + reason);
+        PeImage image;
+        int highest = 0;
+        if (parsePeImage(player.data(), static_cast<uint32_t>(player.size()), &image) == PeOk)
+            peVisitResources(image, highestIconId, &highest);
+        if (highest + static_cast<int>(images.size()) > 65535)
+            return refuse(options_.player, 0, "no free icon resource ids left");
+        for (size_t i = 0; i < images.size(); ++i) {
+            const unsigned char* bytes = images[i].bytes;
+            resources_.push_back(PackedResource{"#3", highest + 1 + static_cast<int>(i),
+                                                std::vector<unsigned char>(bytes, bytes + images[i].size)});
+        }
+        resources_.push_back(PackedResource{"#14", IDI_QUIZ, iconGroupData(images, highest + 1)});
+        return true;
+    }
+
     // ---- The executable ----
 
     bool findPlayer(std::vector<unsigned char>* bytes) {
@@ -200,7 +238,7 @@ private:
 
     bool packExecutable() {
         std::vector<unsigned char> player;
-        if (!findPlayer(&player)) return false;
+        if (!findPlayer(&player) || !packIcon(player)) return false;
         std::vector<NewResource> added;
         for (const PackedResource& r : resources_) {
             added.push_back(NewResource{r.type, r.id, r.bytes.data(), static_cast<uint32_t>(r.bytes.size())});

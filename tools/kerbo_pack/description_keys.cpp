@@ -18,6 +18,7 @@ const DescriptionKey kDescriptionKeys[] = {
     {"link", KeyOfQuiz},
     {"footer", KeyOfQuiz},
     {"code", KeyOfQuiz},
+    {"icon", KeyOfQuiz},
     // Question keys, after a [question].
     {"answer", KeyOfQuestion},
     {"second-answer", KeyOfQuestion},

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "kerbo_version.h"
 #include "package/message_box.h"
 #include "tools/kerbo_pack/commands.h"
 
@@ -17,7 +18,8 @@ static int usage() {
                  "  kerbo-pack picture FILE.png -o OUT.bmp [--fit W H]\n"
                  "  kerbo-pack new DIR --kind text|picture|audio|video\n"
                  "  kerbo-pack unpack QUIZ.exe -o DIR\n"
-                 "  kerbo-pack preview QUIZ.quiz|QUIZ.exe -o page.png [--solved] [--full] [--player PLAYER.exe]\n");
+                 "  kerbo-pack preview QUIZ.quiz|QUIZ.exe -o page.png [--solved] [--full] [--player PLAYER.exe]\n"
+                 "  kerbo-pack --version\n");
     return 2;
 }
 
@@ -27,6 +29,10 @@ int main(int argc, char** argv) {
     // them instead.
     setMessageBoxesShown(false);
     const char* command = argv[1];
+    if (std::strcmp(command, "--version") == 0) {
+        std::printf("kerbo-pack %s\n", KERBO_VERSION_TEXT);
+        return 0;
+    }
     if (std::strcmp(command, "build") == 0) return runBuildCommand(argc - 2, argv + 2);
     if (std::strcmp(command, "inspect") == 0) return runInspectCommand(argc - 2, argv + 2);
     if (std::strcmp(command, "try") == 0) return runTryCommand(argc - 2, argv + 2);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "media/clip_type.h"
+#include "tools/kerbo_pack/icon_file.h"
 #include "tools/kerbo_pack/player_png.h"
 #include "tools/kerbo_pack/quiz_checks.h"
 #include "tools/kerbo_pack/quiz_media.h"
@@ -230,6 +231,13 @@ void checkClipBytes(const Bytes& bytes, const MediaReference& clip, Diagnostics*
 }
 
 void checkQuizMedia(const QuizDescription& quiz, const std::string& directory, Diagnostics* out) {
+    Bytes icon;
+    if (!quiz.icon.path.empty() && readMedia(directory, quiz.icon, "icon", &icon, out)) {
+        std::vector<IconImage> images;
+        std::string reason;
+        if (!parseIconFile(icon.data(), static_cast<uint32_t>(icon.size()), &images, &reason))
+            out->error(quiz.icon.line, "icon: '" + quiz.icon.path + "': " + reason);
+    }
     for (const QuestionDescription& q : quiz.questions) {
         Bytes bytes;
         if (!q.picture.path.empty() && readMedia(directory, q.picture, "picture", &bytes, out))

@@ -255,6 +255,7 @@ private:
             return true;
         }
         if (key == "background") return colour(value);
+        if (key == "icon") return media(key, value, &d_->icon);
         if (key == "code") {
             d_->rewardCodes.emplace_back();
             d_->rewardCodeLines.push_back(line_);

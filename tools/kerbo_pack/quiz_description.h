@@ -52,6 +52,7 @@ struct QuizDescription {
     std::string secondAnswerLabel;
     std::string linkText;
     std::string footerText;
+    MediaReference icon;  // icon: FILE.ico, the quiz's own application icon
     int linkLine;    // where link: and footer: were given, 0 when not
     int footerLine;
     std::vector<std::string> rewardCodes;  // at most one per question
