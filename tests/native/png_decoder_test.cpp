@@ -168,6 +168,11 @@ TEST(PngDecoder, HeaderFailures) {
         {"width past 2^31", makePng(ihdrData(0x80000000u, 1, 1, 0), Bytes()), PngError::Unsupported},
         {"scanlines past 4 GiB", makePng(ihdrData(65536, 65536, 16, 6), Bytes()), PngError::Unsupported},
         {"bitmap past 4 GiB", makePng(ihdrData(0x7FFFFFFF, 5, 2, 0), Bytes()), PngError::Unsupported},
+        // 2^31 bytes a row: the conversion's row block would wrap to 16 bytes
+        // in 32-bit arithmetic.
+        {"grey and alpha rows of 2 GiB", makePng(ihdrData(1u << 29, 1, 16, 4), Bytes()), PngError::Unsupported},
+        {"row buffers past 2 GiB", makePng(ihdrData(1u << 28, 1, 16, 4), Bytes()), PngError::Unsupported},
+        {"bitmap past 2 GiB", makePng(ihdrData(65536, 65536, 2, 0), Bytes()), PngError::Unsupported},
     };
     for (const Case& c : cases) {
         Outcome o = run(c.file);
@@ -518,10 +523,21 @@ TEST(PngDecoder, InflatedSize) {
     EXPECT_TRUE(adam7PassSize(6, 3, 1, passWidth, passHeight));
 }
 
+// Allocations the filter refuses fail as out of memory; none passes 2 GiB.
+TEST(PngDecoder, AllocationFilterFailsTheBlocksItRefuses) {
+    pngSetAllocationFilter([](uint64_t) { return false; });
+    Outcome o = run(greyPicture(3, 2, zlibCompress(kRawGrey3x2)));
+    pngSetAllocationFilter(nullptr);
+    EXPECT_TRUE(o.opened);
+    EXPECT_FALSE(o.decoded);
+    EXPECT_EQ(o.error, PngError::OutOfMemory);
+    EXPECT_EQ(pngAllocate(kPngLargestBlock + 1), nullptr);
+}
+
 // A picture claiming far more pixels than its data could ever inflate to is
 // refused before its buffer is allocated.
 TEST(PngDecoder, ImpossiblyLargePictureIsRefusedEarly) {
-    Outcome o = run(makePng(ihdrData(30000, 30000, 8, 6), zlibCompress(Bytes(100, 0))));
+    Outcome o = run(makePng(ihdrData(20000, 20000, 8, 6), zlibCompress(Bytes(100, 0))));
     EXPECT_TRUE(o.opened);
     EXPECT_FALSE(o.decoded);
     EXPECT_EQ(o.error, PngError::NotPng);
