@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "package/resource_store.h"
 
@@ -136,9 +137,19 @@ public:
     ResourceBytes find(const char* type, int id) const override;
     const unsigned char* linkBlock() const override;
 
+    // A leaf with an integer name, as find looks it up.
+    struct Leaf {
+        PeResourceName type;
+        uint16_t id;
+        uint16_t language;
+        const unsigned char* bytes;
+        uint32_t size;
+    };
+
 private:
     PeImage image_;
     PeError error_;
+    std::vector<Leaf> leaves_;  // read once, in tree order
     const unsigned char* linkBlock_;
     unsigned char zeroBlock_[kLinkBlockSize];
 };
