@@ -3,6 +3,7 @@
 // patch, and damaged files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -209,6 +210,21 @@ TEST(PeResourceWriter, WritesTheNewSectionHeaderOnlyOverFreeBytes) {
     std::vector<unsigned char> used = fixture::makeExecutable();
     used[tableEnd + 39] = 0xCC;
     EXPECT_EQ(addResources(used.data(), size32(used), nullptr, 0, &out, nullptr), PeWriteNoRoomForSection);
+}
+
+// A file with no section and no SizeOfImage: the new section goes after the
+// headers, not at address 0 (which reads as no resource tree at all).
+TEST(PeResourceWriter, PlacesTheNewSectionAfterTheHeaders) {
+    std::vector<unsigned char> bare = fixture::makeExecutable(false, false);
+    fixture::put16(bare, fixture::kPeOffset + 4 + 2, 0);   // no sections
+    fixture::put32(bare, fixture::kPeOffset + 24 + 56, 0);  // SizeOfImage
+    std::fill(bare.begin() + fixture::kSectionTable, bare.begin() + fixture::kSectionTable + 80, 0);
+    NewResource quiz = {"PATCH", 104, reinterpret_cast<const unsigned char*>("quiz"), 4};
+    std::vector<unsigned char> out;
+    ASSERT_EQ(addResources(bare.data(), size32(bare), &quiz, 1, &out, nullptr), PeWriteOk);
+    PeResourceStore store(out.data(), size32(out));
+    EXPECT_EQ(resourceText(store, "PATCH", 104), "quiz");
+    EXPECT_EQ(read32(out, fixture::kSectionTable + 12), uint32_t(fixture::kSectionAlignment));
 }
 
 TEST(PeResourceWriter, WritesTheLinkBlockAfterItsMarker) {

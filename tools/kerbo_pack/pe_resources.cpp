@@ -271,9 +271,10 @@ const int kSecurityDirectory = 4;                     // the signature, which mu
 
 // ---- Adding resources ---------------------------------------------------------------
 
-// The first address after every section, aligned for a new one.
+// The first address after the headers and every section, aligned for a new
+// one (never 0, which would mean no resource tree at all).
 static uint64_t nextSectionRva(const PeImage& image) {
-    uint64_t end = image.sizeOfImage;
+    uint64_t end = std::max<uint64_t>(std::max(image.sizeOfImage, image.sizeOfHeaders), 1);
     PeSection s;
     for (uint32_t i = 0; peSection(image, i, &s); ++i) {
         uint64_t extent = s.virtualSize > s.rawSize ? s.virtualSize : s.rawSize;
@@ -338,7 +339,7 @@ PeWriteError addResources(const unsigned char* bytes, uint32_t size, const NewRe
                      leaves.end());
         leaves.push_back(leaf);
     }
-    std::sort(leaves.begin(), leaves.end(), leafBefore);
+    std::stable_sort(leaves.begin(), leaves.end(), leafBefore);  // equal keys keep their tree order
 
     uint64_t rva = nextSectionRva(image);
     if (rva > 0xFFFFFFFFu) return PeWriteTooLarge;
