@@ -131,6 +131,15 @@ int peCompareNames(const PeResourceName& a, const PeResourceName& b) {
 
 bool peSameName(const PeResourceName& a, const PeResourceName& b) { return peCompareNames(a, b) == 0; }
 
+bool peLeafBefore(const PeResourceName& typeA, const PeResourceName& nameA, uint16_t languageA,
+                  const PeResourceName& typeB, const PeResourceName& nameB, uint16_t languageB) {
+    int byType = peCompareNames(typeA, typeB);
+    if (byType) return byType < 0;
+    int byName = peCompareNames(nameA, nameB);
+    if (byName) return byName < 0;
+    return languageA < languageB;
+}
+
 // ---- The resource tree ------------------------------------------------------
 
 enum {

@@ -104,6 +104,9 @@ bool peSameName(const PeResourceName& a, const PeResourceName& b);
 // Order of entries in a directory: string names first, by their units;
 // then integer ids, ascending.
 int peCompareNames(const PeResourceName& a, const PeResourceName& b);
+// Order of leaves in a tree: by type, then name, then language.
+bool peLeafBefore(const PeResourceName& typeA, const PeResourceName& nameA, uint16_t languageA,
+                  const PeResourceName& typeB, const PeResourceName& nameB, uint16_t languageB);
 
 struct PeResourceLeaf {
     PeResourceName type;

@@ -31,11 +31,7 @@ bool keep(const PeResourceLeaf& leaf, void* context) {
 }
 
 bool before(const Kept& a, const Kept& b) {
-    int byType = peCompareNames(a.type, b.type);
-    if (byType) return byType < 0;
-    int byName = peCompareNames(a.name, b.name);
-    if (byName) return byName < 0;
-    return a.language < b.language;
+    return peLeafBefore(a.type, a.name, a.language, b.type, b.name, b.language);
 }
 
 bool same(const Kept& a, const Kept& b) {

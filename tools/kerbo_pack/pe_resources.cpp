@@ -87,11 +87,7 @@ bool collectLeaf(const PeResourceLeaf& leaf, void* context) {
 }
 
 bool leafBefore(const Leaf& a, const Leaf& b) {
-    int byType = peCompareNames(a.type, b.type);
-    if (byType) return byType < 0;
-    int byName = peCompareNames(a.name, b.name);
-    if (byName) return byName < 0;
-    return a.language < b.language;
+    return peLeafBefore(a.type, a.name, a.language, b.type, b.name, b.language);
 }
 
 // Directory entries of one level: [first, end) ranges of the sorted leaves
