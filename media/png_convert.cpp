@@ -130,6 +130,25 @@ void pngBitmapInfo(const PngResourceDecoder& decoder, PngBitmapInfo& info) {
     }
 }
 
+// Each row buffer holds one PNG row and 8 bytes of slack, rounded up to 8.
+static uint64_t rowBufferSize(uint64_t rowBytes) { return (rowBytes + 8 + 7) & ~uint64_t(7); }
+
+void pngWorkingSizes(const PngResourceDecoder& decoder, PngWorkingSizes& sizes) {
+    std::memset(&sizes, 0, sizeof sizes);
+    uint32_t scanlines = 0;
+    if (inflatedSize(decoder, scanlines)) sizes.scanlines = scanlines;
+    // Below 2^31 * 2^36 bits: no 64-bit product here wraps.
+    uint64_t stride = pngBitmapStride(decoder.width, pngBitmapBitCount(decoder.colourType, decoder.bitDepth));
+    sizes.bitmapBits = stride * decoder.height;
+    sizes.rowBuffers = 2 * rowBufferSize(pngRowBytes(decoder.width, pngBitsPerPixel(decoder)));
+    if (decoder.interlace) sizes.passRow = stride + 16;
+}
+
+bool pngSizesFit(const PngWorkingSizes& sizes) {
+    return sizes.scanlines != 0 && sizes.scanlines <= kPngLargestBlock && sizes.bitmapBits <= kPngLargestBlock &&
+           sizes.rowBuffers <= kPngLargestBlock && sizes.passRow <= kPngLargestBlock;
+}
+
 uint32_t pngBitmapBitsSize(const PngBitmapInfo& info) {
     uint64_t height = info.header.biHeight < 0 ? -int64_t(info.header.biHeight) : info.header.biHeight;
     return static_cast<uint32_t>(pngBitmapStride(static_cast<uint32_t>(info.header.biWidth), info.header.biBitCount) *
@@ -362,16 +381,21 @@ bool pngConvert(PngResourceDecoder& decoder, unsigned char* bits, uint32_t bitsS
     }
     const PngFormat* format = findFormat(decoder.colourType, decoder.bitDepth);
     if (!format) return false;
+    PngWorkingSizes sizes;
+    pngWorkingSizes(decoder, sizes);
+    if (!pngSizesFit(sizes)) {
+        decoder.error = PngError::Unsupported;
+        return false;
+    }
+    if (sizes.bitmapBits > bitsSize) return false;
     uint64_t stride = pngBitmapStride(decoder.width, format->bitCount);
-    if (stride * decoder.height > bitsSize) return false;
 
     uint32_t bitsPerPixel = pngBitsPerPixel(decoder);
-    uint32_t rowBytes = static_cast<uint32_t>(pngRowBytes(decoder.width, bitsPerPixel));
     // Two row buffers with slack behind each, carved from one block.
-    uint32_t half = ((rowBytes + 8) + 7) & ~7u;
-    unsigned char* rowBlock = static_cast<unsigned char*>(pngAllocate(2 * half));
+    uint64_t half = sizes.rowBuffers / 2;
+    unsigned char* rowBlock = static_cast<unsigned char*>(pngAllocate(sizes.rowBuffers));
     unsigned char* passRow = nullptr;
-    if (rowBlock && decoder.interlace) passRow = static_cast<unsigned char*>(pngAllocate(static_cast<uint32_t>(stride) + 16));
+    if (rowBlock && decoder.interlace) passRow = static_cast<unsigned char*>(pngAllocate(sizes.passRow));
     if (!rowBlock || (decoder.interlace && !passRow)) {
         pngFree(rowBlock);
         decoder.error = PngError::OutOfMemory;

@@ -56,9 +56,23 @@ uint64_t pngBitmapStride(uint32_t width, uint32_t bitCount);
 // are zero). Needs the header fields of a loaded decoder.
 void pngBitmapInfo(const PngResourceDecoder& decoder, PngBitmapInfo& info);
 
-// Size of the bits: stride times height (fits in 32 bits for every picture
-// the decoder accepts).
+// Size of the bits: stride times height (at most kPngLargestBlock for every
+// picture the decoder accepts).
 uint32_t pngBitmapBitsSize(const PngBitmapInfo& info);
+
+// Every buffer the decoder and the conversion need for one picture, counted
+// in 64 bits so that no size wraps: the filtered scanlines (0 when they do
+// not fit in 32 bits), the bitmap's bits, the two row buffers of the
+// conversion (one block) and, for Adam7, its pass row. The decoder refuses
+// (Unsupported) a picture any of whose buffers passes kPngLargestBlock.
+struct PngWorkingSizes {
+    uint64_t scanlines;
+    uint64_t bitmapBits;
+    uint64_t rowBuffers;
+    uint64_t passRow;  // 0 without interlace
+};
+void pngWorkingSizes(const PngResourceDecoder& decoder, PngWorkingSizes& sizes);
+bool pngSizesFit(const PngWorkingSizes& sizes);
 
 // Unfilters and converts every row of a decoded picture into bits, a buffer of
 // pngBitmapBitsSize bytes laid out as pngBitmapInfo says. Row padding is left

@@ -26,11 +26,16 @@ const char* pngErrorName(PngError error) {
     return "?";
 }
 
-void* pngAllocate(uint32_t size) {
+static PngAllocationFilter allocationFilter = nullptr;
+
+void pngSetAllocationFilter(PngAllocationFilter filter) { allocationFilter = filter; }
+
+void* pngAllocate(uint64_t size) {
+    if (size > kPngLargestBlock || (allocationFilter && !allocationFilter(size))) return nullptr;
 #ifdef _WIN32
-    return HeapAlloc(GetProcessHeap(), 0, size);
+    return HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(size));
 #else
-    return std::malloc(size);
+    return std::malloc(static_cast<size_t>(size));
 #endif
 }
 
@@ -140,13 +145,12 @@ static const unsigned char kSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 
 // method, filter method, interlace method.
 enum { kHeaderDataSize = 13, kHeaderOffset = 16 };
 
-// Pictures whose buffers or bitmap would not fit in 32-bit sizes.
+// Pictures whose scanlines, bitmap or row buffers the player could not hold.
 static bool sizesFit(const PngResourceDecoder& decoder) {
     if (decoder.width > INT32_MAX || decoder.height > INT32_MAX) return false;
-    uint32_t size;
-    if (!inflatedSize(decoder, size)) return false;
-    uint64_t stride = pngBitmapStride(decoder.width, pngBitmapBitCount(decoder.colourType, decoder.bitDepth));
-    return stride <= UINT32_MAX / decoder.height;
+    PngWorkingSizes sizes;
+    pngWorkingSizes(decoder, sizes);
+    return pngSizesFit(sizes);
 }
 
 bool parseHeader(PngResourceDecoder& decoder) {

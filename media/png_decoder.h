@@ -127,9 +127,17 @@ extern const PngAdam7Pass kAdam7Passes[7];
 bool adam7PassSize(uint32_t width, uint32_t height, int pass, uint32_t& passWidth, uint32_t& passHeight);
 
 // The process heap (malloc outside Windows); every buffer of the decoder and
-// of the conversion comes from here.
-void* pngAllocate(uint32_t size);
+// of the conversion comes from here. A block above kPngLargestBlock, or one
+// the allocation filter refuses, is not allocated (null).
+const uint64_t kPngLargestBlock = 0x7FFFFFFF;
+void* pngAllocate(uint64_t size);
 void pngFree(void* block);
+
+// For the tests and the fuzz targets: a filter that sees the size of every
+// allocation and answers false to make it fail; null (the default) lets all
+// through. Process-wide.
+typedef bool (*PngAllocationFilter)(uint64_t size);
+void pngSetAllocationFilter(PngAllocationFilter filter);
 
 #ifdef _WIN32
 // A device-independent bitmap section of the decoded picture, made against

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "package/link_block.h"
 
@@ -130,6 +131,15 @@ int peCompareNames(const PeResourceName& a, const PeResourceName& b) {
 
 bool peSameName(const PeResourceName& a, const PeResourceName& b) { return peCompareNames(a, b) == 0; }
 
+bool peLeafBefore(const PeResourceName& typeA, const PeResourceName& nameA, uint16_t languageA,
+                  const PeResourceName& typeB, const PeResourceName& nameB, uint16_t languageB) {
+    int byType = peCompareNames(typeA, typeB);
+    if (byType) return byType < 0;
+    int byName = peCompareNames(nameA, nameB);
+    if (byName) return byName < 0;
+    return languageA < languageB;
+}
+
 // ---- The resource tree ------------------------------------------------------
 
 enum {
@@ -150,6 +160,7 @@ struct TreeWalk {
     uint32_t leaves;
     bool stopped;
     PeResourceLeaf leaf;
+    std::vector<bool> visited;  // by offset: directories already walked
 };
 
 static PeError readName(const TreeWalk& walk, uint32_t field, PeResourceName* name) {
@@ -185,9 +196,14 @@ static PeError visitLeaf(TreeWalk& walk, uint32_t at) {
 
 // Level 0 lists types, level 1 names, level 2 languages, whose entries point
 // at data entries; the depth is fixed, so a tree that points back at itself
-// cannot lead the walk round in circles.
+// cannot lead the walk round in circles. A directory reached a second time
+// (shared by two entries, which no tree writer does) makes the tree damaged:
+// so every directory is read once and the work stays in proportion to the
+// tree's size, with at most kPeMaxResources leaves.
 static PeError visitDirectory(TreeWalk& walk, uint32_t at, int level) {
     if (!fits(walk.treeSize, at, kDirectoryHeaderSize)) return PeBadResourceTree;
+    if (walk.visited[at]) return PeBadResourceTree;
+    walk.visited[at] = true;
     const unsigned char* header = walk.tree + at;
     uint32_t count = uint32_t(read16(header + kDirectoryNamedCount)) + read16(header + kDirectoryIdCount);
     uint32_t first = at + kDirectoryHeaderSize;
@@ -224,13 +240,13 @@ PeError peVisitResources(const PeImage& image, PeResourceVisitor visit, void* co
         if (offset >= s.rawOffset && offset < rawEnd) end = static_cast<uint32_t>(rawEnd < image.size ? rawEnd : image.size);
     }
 
-    TreeWalk walk;
-    std::memset(&walk, 0, sizeof walk);
+    TreeWalk walk = {};
     walk.image = &image;
     walk.tree = image.bytes + offset;
     walk.treeSize = end - offset;
     walk.visit = visit;
     walk.context = context;
+    walk.visited.assign(walk.treeSize, false);
     return visitDirectory(walk, 0, 0);
 }
 
@@ -254,6 +270,16 @@ const unsigned char* peFindLinkBlock(const PeImage& image, uint32_t* offset) {
 
 // ---- The store ------------------------------------------------------------------
 
+// The leaves with an integer name, kept once when the store is made so that
+// a lookup does not walk the tree again; a damaged tree keeps the leaves read
+// before the damage.
+static bool keepLeaf(const PeResourceLeaf& leaf, void* context) {
+    if (leaf.name.length) return true;
+    PeResourceStore::Leaf kept = {leaf.type, leaf.name.id, leaf.language, leaf.bytes, leaf.size};
+    static_cast<std::vector<PeResourceStore::Leaf>*>(context)->push_back(kept);
+    return true;
+}
+
 PeResourceStore::PeResourceStore(const unsigned char* bytes, uint32_t size) : linkBlock_(zeroBlock_) {
     std::memset(zeroBlock_, 0, sizeof zeroBlock_);
     error_ = parsePeImage(bytes, size, &image_);
@@ -261,37 +287,24 @@ PeResourceStore::PeResourceStore(const unsigned char* bytes, uint32_t size) : li
     uint32_t offset;
     const unsigned char* block = peFindLinkBlock(image_, &offset);
     if (block) linkBlock_ = block;
+    peVisitResources(image_, keepLeaf, &leaves_);
 }
-
-namespace {
-struct Search {
-    PeResourceName type;
-    int id;
-    bool found;
-    PeResourceLeaf leaf;
-};
-}  // namespace
 
 // The language-neutral resource when there is one, else the first language.
-static bool matchLeaf(const PeResourceLeaf& leaf, void* context) {
-    Search* search = static_cast<Search*>(context);
-    if (leaf.name.length || leaf.name.id != search->id || !peSameName(leaf.type, search->type)) return true;
-    if (!search->found || leaf.language == 0) search->leaf = leaf;
-    search->found = true;
-    return leaf.language != 0;
-}
-
 ResourceBytes PeResourceStore::find(const char* type, int id) const {
     ResourceBytes none = {nullptr, 0, false};
     if (error_ != PeOk || id < 0 || id > 0xFFFF) return none;
-    Search search;
-    std::memset(&search, 0, sizeof search);
-    peNameOfType(type, &search.type);
-    search.id = id;
-    if (peVisitResources(image_, matchLeaf, &search) != PeOk && !search.found) return none;
-    if (!search.found) return none;
-    if (!search.leaf.bytes) return ResourceBytes{nullptr, 0, true};
-    return ResourceBytes{search.leaf.bytes, search.leaf.size, true};
+    PeResourceName wanted;
+    peNameOfType(type, &wanted);
+    const Leaf* found = nullptr;
+    for (const Leaf& leaf : leaves_) {
+        if (leaf.id != id || !peSameName(leaf.type, wanted)) continue;
+        if (!found || leaf.language == 0) found = &leaf;
+        if (leaf.language == 0) break;
+    }
+    if (!found) return none;
+    if (!found->bytes) return ResourceBytes{nullptr, 0, true};
+    return ResourceBytes{found->bytes, found->size, true};
 }
 
 const unsigned char* PeResourceStore::linkBlock() const { return linkBlock_; }

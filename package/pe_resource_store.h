@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "package/resource_store.h"
 
@@ -103,6 +104,9 @@ bool peSameName(const PeResourceName& a, const PeResourceName& b);
 // Order of entries in a directory: string names first, by their units;
 // then integer ids, ascending.
 int peCompareNames(const PeResourceName& a, const PeResourceName& b);
+// Order of leaves in a tree: by type, then name, then language.
+bool peLeafBefore(const PeResourceName& typeA, const PeResourceName& nameA, uint16_t languageA,
+                  const PeResourceName& typeB, const PeResourceName& nameB, uint16_t languageB);
 
 struct PeResourceLeaf {
     PeResourceName type;
@@ -136,9 +140,19 @@ public:
     ResourceBytes find(const char* type, int id) const override;
     const unsigned char* linkBlock() const override;
 
+    // A leaf with an integer name, as find looks it up.
+    struct Leaf {
+        PeResourceName type;
+        uint16_t id;
+        uint16_t language;
+        const unsigned char* bytes;
+        uint32_t size;
+    };
+
 private:
     PeImage image_;
     PeError error_;
+    std::vector<Leaf> leaves_;  // read once, in tree order
     const unsigned char* linkBlock_;
     unsigned char zeroBlock_[kLinkBlockSize];
 };

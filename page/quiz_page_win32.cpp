@@ -285,7 +285,20 @@ void onCommand(const QuizDocument* document, WPARAM command) {
         stopClip();
 }
 
-void onDestroy() {
+// The pictures a picture quiz's controls show are the page's: a static
+// control does not delete its bitmap when it is destroyed.
+void deletePictures(const QuizDocument* document, HWND page) {
+    if (document->quizKind != QuizKindPicture) return;
+    for (int n = 1; n <= pageQuestionCount(document->questionCount); ++n) {
+        HWND control = GetDlgItem(page, kPictureBase + n);
+        if (!control) continue;
+        HGDIOBJ bitmap = reinterpret_cast<HGDIOBJ>(SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, 0));
+        if (bitmap) DeleteObject(bitmap);
+    }
+}
+
+void onDestroy(const QuizDocument* document, HWND page) {
+    deletePictures(document, page);
     bravoBrush.reset();
     for (HWND(&captions)[2] : rowCaptions) captions[0] = captions[1] = nullptr;
     stopClipsAndDeleteClipFile();
@@ -327,7 +340,7 @@ INT_PTR CALLBACK quizPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
         return onControlColour(document, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(document->backgroundBrush);
     case WM_DESTROY:
-    case WM_CLOSE: onDestroy(); return 0;
+    case WM_CLOSE: onDestroy(document, page); return 0;
     default: return 0;
     }
 }

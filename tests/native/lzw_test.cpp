@@ -111,6 +111,7 @@ std::vector<DecodeCase> decodeCases() {
         {"first code 256 is the byte 0", nineBit({256, 256}), 0, LzwOk, std::string(1, '\0')},
         {"first code keeps its low eight bits", nineBit({0x1FF, 256}), 0, LzwOk, "\xFF"},
         {"a code past the next free one", nineBit({'A', 'B', 300}), 0, LzwCorrupt, "A"},
+        {"a code one past the next free one", nineBit({'A', 260}), 0, LzwCorrupt, ""},
         {"no stop code", nineBit({'A', 'B', 'C'}), 0, LzwCorrupt, "AB"},
         {"empty input", {}, 0, LzwNoInput, ""},
         {"input ends inside the first code", {{1, 8}}, 0, LzwNoInput, ""},

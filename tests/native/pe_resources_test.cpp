@@ -3,6 +3,7 @@
 // patch, and damaged files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -161,6 +162,69 @@ TEST(PeResourceWriter, RefusesWhatItCannotWrite) {
     PeError why = PeOk;
     EXPECT_EQ(addResources(text.data(), size32(text), nullptr, 0, &out, &why), PeWriteUnreadable);
     EXPECT_EQ(why, PeNoDosSignature);
+    EXPECT_TRUE(out.empty());
+}
+
+// Alignments outside the PE format's limits: 2^30 for both once made a 2 GiB
+// file, or a failed allocation.
+TEST(PeResourceWriter, RefusesAlignmentsOutsideTheFormat) {
+    struct Case {
+        uint32_t file, section;
+        PeWriteError expected;
+    };
+    const Case cases[] = {
+        {0x200, 0x1000, PeWriteOk},         {0x10000, 0x10000, PeWriteOk},
+        {1u << 30, 1u << 30, PeWriteBadAlignment}, {0x20000, 0x20000, PeWriteBadAlignment},
+        {0x100, 0x1000, PeWriteBadAlignment},   {0x300, 0x1000, PeWriteBadAlignment},
+        {0x400, 0x200, PeWriteBadAlignment},    {0x200, 0x1800, PeWriteBadAlignment},
+    };
+    for (const Case& c : cases) {
+        std::vector<unsigned char> player = fixture::makeExecutable();
+        fixture::put32(player, fixture::kPeOffset + 24 + 36, c.file);
+        fixture::put32(player, fixture::kPeOffset + 24 + 32, c.section);
+        std::vector<unsigned char> out;
+        EXPECT_EQ(addResources(player.data(), size32(player), nullptr, 0, &out, nullptr), c.expected)
+            << std::hex << c.file << " " << c.section;
+        EXPECT_LE(out.size(), player.size() + 0x20000);
+    }
+}
+
+// The new section header goes only over zero bytes inside the file: a file
+// that ended at its section table once got the header written over the start
+// of the new resource tree.
+TEST(PeResourceWriter, WritesTheNewSectionHeaderOnlyOverFreeBytes) {
+    const uint32_t tableEnd = fixture::kSectionTable + 3 * 40;
+    std::vector<unsigned char> out;
+
+    std::vector<unsigned char> cut = fixture::makeExecutable();
+    cut.resize(tableEnd);  // the sections' data lies past the end; the new tree would start here
+    fixture::put32(cut, fixture::kPeOffset + 24 + 112 + 8 * 2, 0);  // and there is no resource tree
+    NewResource quiz = {"PATCH", 104, reinterpret_cast<const unsigned char*>("quiz"), 4};
+    EXPECT_EQ(addResources(cut.data(), size32(cut), &quiz, 1, &out, nullptr), PeWriteNoRoomForSection);
+    EXPECT_TRUE(out.empty());
+    cut.resize(tableEnd + 40);
+    ASSERT_EQ(addResources(cut.data(), size32(cut), &quiz, 1, &out, nullptr), PeWriteOk);
+    PeResourceStore store(out.data(), size32(out));
+    EXPECT_EQ(resourceText(store, "PATCH", 104), "quiz");
+
+    std::vector<unsigned char> used = fixture::makeExecutable();
+    used[tableEnd + 39] = 0xCC;
+    EXPECT_EQ(addResources(used.data(), size32(used), nullptr, 0, &out, nullptr), PeWriteNoRoomForSection);
+}
+
+// A file with no section and no SizeOfImage: the new section goes after the
+// headers, not at address 0 (which reads as no resource tree at all).
+TEST(PeResourceWriter, PlacesTheNewSectionAfterTheHeaders) {
+    std::vector<unsigned char> bare = fixture::makeExecutable(false, false);
+    fixture::put16(bare, fixture::kPeOffset + 4 + 2, 0);   // no sections
+    fixture::put32(bare, fixture::kPeOffset + 24 + 56, 0);  // SizeOfImage
+    std::fill(bare.begin() + fixture::kSectionTable, bare.begin() + fixture::kSectionTable + 80, 0);
+    NewResource quiz = {"PATCH", 104, reinterpret_cast<const unsigned char*>("quiz"), 4};
+    std::vector<unsigned char> out;
+    ASSERT_EQ(addResources(bare.data(), size32(bare), &quiz, 1, &out, nullptr), PeWriteOk);
+    PeResourceStore store(out.data(), size32(out));
+    EXPECT_EQ(resourceText(store, "PATCH", 104), "quiz");
+    EXPECT_EQ(read32(out, fixture::kSectionTable + 12), uint32_t(fixture::kSectionAlignment));
 }
 
 TEST(PeResourceWriter, WritesTheLinkBlockAfterItsMarker) {
@@ -239,6 +303,10 @@ TEST(PeResourceStore, ResourceTreeErrors) {
         {"leaf where a directory belongs", fixture::kRoot + 16 + 4, fixture::kDataEntries, PeBadResourceTree},
         {"name string past the end", fixture::kRoot + 16, dir | 0x7FFFFFF0u, PeBadResourceTree},
         {"name string too long", fixture::kPatchName, 200, PeNameTooLong},
+        // Two types sharing one directory: a tree of such shared levels once
+        // took seconds a lookup for a file of 258 KB.
+        {"two entries sharing a directory", fixture::kRoot + 16 + 8 + 4, dir | fixture::kPatchTypes,
+         PeBadResourceTree},
     };
     for (const Case& c : cases) {
         std::vector<unsigned char> file = fixture::makeExecutable();

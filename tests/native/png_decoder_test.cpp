@@ -168,6 +168,11 @@ TEST(PngDecoder, HeaderFailures) {
         {"width past 2^31", makePng(ihdrData(0x80000000u, 1, 1, 0), Bytes()), PngError::Unsupported},
         {"scanlines past 4 GiB", makePng(ihdrData(65536, 65536, 16, 6), Bytes()), PngError::Unsupported},
         {"bitmap past 4 GiB", makePng(ihdrData(0x7FFFFFFF, 5, 2, 0), Bytes()), PngError::Unsupported},
+        // 2^31 bytes a row: the conversion's row block would wrap to 16 bytes
+        // in 32-bit arithmetic.
+        {"grey and alpha rows of 2 GiB", makePng(ihdrData(1u << 29, 1, 16, 4), Bytes()), PngError::Unsupported},
+        {"row buffers past 2 GiB", makePng(ihdrData(1u << 28, 1, 16, 4), Bytes()), PngError::Unsupported},
+        {"bitmap past 2 GiB", makePng(ihdrData(65536, 65536, 2, 0), Bytes()), PngError::Unsupported},
     };
     for (const Case& c : cases) {
         Outcome o = run(c.file);
@@ -377,6 +382,27 @@ TEST(PngDecoder, MalformedStreams) {
         w.put(0, 32);
         return zlibWrap(w.bytes);
     };
+    // A dynamic block that holds the 3 x 2 grey picture in literals of 3 bits
+    // (end-of-block endLength bits) with the given counts of literal and
+    // distance lengths: each bad case below differs from a good stream in
+    // its one fault.
+    auto pictureBlock = [](int literalCount, int distanceCount, int endLength) {
+        std::vector<int> l(literalCount + distanceCount, 0);
+        for (unsigned char b : kRawGrey3x2) l[b] = 3;
+        l[256] = endLength;
+        l[literalCount] = 1;  // one distance code
+        BitWriter w;
+        putDynamicHeader(w, literalCount, distanceCount, plainLengths(l));
+        Code literals(std::vector<int>(l.begin(), l.begin() + literalCount));
+        for (unsigned char b : kRawGrey3x2) literals.put(w, b);
+        literals.put(w, 256);
+        return zlibWrap(w.bytes);
+    };
+    for (int counts : {257 * 100 + 1, 286 * 100 + 30}) {
+        Outcome good = run(greyPicture(3, 2, pictureBlock(counts / 100, counts % 100, 3)));
+        EXPECT_TRUE(good.decoded) << counts;
+        EXPECT_EQ(good.pixels, kRawGrey3x2) << counts;
+    }
     std::vector<int> justEnd(257, 0);  // a literal code of one symbol (256) only
     justEnd[256] = 1;
 
@@ -426,12 +452,7 @@ TEST(PngDecoder, MalformedStreams) {
         {"repeat code first", dynamicBlock(257, 1, {{16, 0}})},
         {"run past the lengths", dynamicBlock(257, 1, {{18, 127}, {18, 127}, {18, 127}})},
         {"over-full literal code", dynamicBlock(257, 1, plainLengths(std::vector<int>(258, 1)))},
-        {"incomplete literal code", dynamicBlock(257, 1, [] {
-             std::vector<int> l(258, 0);
-             l[0] = 2;
-             l[256] = 2;
-             return plainLengths(l);
-         }())},
+        {"incomplete literal code", pictureBlock(257, 1, 4)},  // seven codes of 3 bits and one of 4
         {"a single distance code of 2 bits", [] {
              std::vector<int> l(259, 0);  // literal 0: 1 bit, end and length 3: 2 bits; distance 1: 2 bits
              l[0] = 1;
@@ -456,8 +477,8 @@ TEST(PngDecoder, MalformedStreams) {
              l[1] = 1;
              return plainLengths(l);
          }())},
-        {"287 literal lengths", dynamicBlock(287, 1, plainLengths(std::vector<int>(288, 0)))},
-        {"31 distance lengths", dynamicBlock(257, 31, plainLengths(std::vector<int>(288, 0)))},
+        {"287 literal lengths", pictureBlock(287, 1, 3)},
+        {"31 distance lengths", pictureBlock(257, 31, 3)},
         {"over-full code length code", [] {
              BitWriter w;
              std::vector<int> l(19, 1);  // 19 codes of one bit
@@ -518,10 +539,21 @@ TEST(PngDecoder, InflatedSize) {
     EXPECT_TRUE(adam7PassSize(6, 3, 1, passWidth, passHeight));
 }
 
+// Allocations the filter refuses fail as out of memory; none passes 2 GiB.
+TEST(PngDecoder, AllocationFilterFailsTheBlocksItRefuses) {
+    pngSetAllocationFilter([](uint64_t) { return false; });
+    Outcome o = run(greyPicture(3, 2, zlibCompress(kRawGrey3x2)));
+    pngSetAllocationFilter(nullptr);
+    EXPECT_TRUE(o.opened);
+    EXPECT_FALSE(o.decoded);
+    EXPECT_EQ(o.error, PngError::OutOfMemory);
+    EXPECT_EQ(pngAllocate(kPngLargestBlock + 1), nullptr);
+}
+
 // A picture claiming far more pixels than its data could ever inflate to is
 // refused before its buffer is allocated.
 TEST(PngDecoder, ImpossiblyLargePictureIsRefusedEarly) {
-    Outcome o = run(makePng(ihdrData(30000, 30000, 8, 6), zlibCompress(Bytes(100, 0))));
+    Outcome o = run(makePng(ihdrData(20000, 20000, 8, 6), zlibCompress(Bytes(100, 0))));
     EXPECT_TRUE(o.opened);
     EXPECT_FALSE(o.decoded);
     EXPECT_EQ(o.error, PngError::NotPng);

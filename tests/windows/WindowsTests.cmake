@@ -21,7 +21,8 @@ file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
 foreach(src IN LISTS _tests)
   get_filename_component(name ${src} NAME_WE)
   string(REGEX REPLACE "_test$" "" name ${name})
-  add_executable(kerbo-wintest-${name} ${src} ${CMAKE_CURRENT_LIST_DIR}/wine_test_support.cpp ${KERBO_RESOURCE_SCRIPT})
+  add_executable(kerbo-wintest-${name} ${src} ${CMAKE_CURRENT_LIST_DIR}/wine_test_support.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/gdi_object_recorder.cpp ${KERBO_RESOURCE_SCRIPT})
   target_link_libraries(kerbo-wintest-${name} PRIVATE kerbo_win32 gtest gmock gtest_main)
   target_include_directories(kerbo-wintest-${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR})
   target_compile_definitions(kerbo-wintest-${name} PRIVATE

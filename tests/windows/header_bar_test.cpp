@@ -10,6 +10,7 @@
 #include "package/quiz_document.h"
 #include "resources/resource_ids.h"
 #include "shell/gdi_win32.h"
+#include "gdi_object_recorder.h"
 #include "shell/shell.h"
 #include "wine_test_support.h"
 
@@ -227,6 +228,8 @@ TEST_F(HeaderBarTest, LabelsBoxAndCodeFieldAreDrawnOnTheHeaderBrush) {
 }
 
 TEST_F(HeaderBarTest, DestroyingTheHeaderDeletesItsBrushAndLinkFont) {
+    GdiObjectRecorder recorder;
+    ASSERT_TRUE(recorder.active());
     createHeader(QuizKindText, 1);
     HGDIOBJ brush = reinterpret_cast<HGDIOBJ>(SendMessageA(header_, WM_CTLCOLORDLG, 0, 0));
     HGDIOBJ linkFont = reinterpret_cast<HGDIOBJ>(SendMessageA(control(24), WM_GETFONT, 0, 0));
@@ -235,6 +238,8 @@ TEST_F(HeaderBarTest, DestroyingTheHeaderDeletesItsBrushAndLinkFont) {
     DestroyWindow(header_);
     EXPECT_EQ(GetObjectType(brush), 0u);
     EXPECT_EQ(GetObjectType(linkFont), 0u);
+    EXPECT_GE(recorder.created(), 2);
+    EXPECT_TRUE(recorder.alive().empty()) << recorder.alive().size() << " GDI objects left";
 }
 
 TEST_F(HeaderBarTest, CodeFieldCannotBeTypedInto) {

@@ -99,4 +99,23 @@ TEST(PackedQuiz, PlayerWithoutPackage) {
     EXPECT_TRUE(file.find("#14", IDI_PLAY).found);  // the icon group
 }
 
+// After loading, the page brush has the package's colour, red, green and blue
+// in their places ("background: 30 60 255").
+TEST(PackedQuiz, PageBrushHasThePackageColour) {
+    std::vector<unsigned char> bytes = readFile(testQuizPath("picture-4-two.exe"));
+    PeResourceStore file(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    ASSERT_EQ(file.error(), PeOk);
+    MessageBoxCatcher catcher;
+    QuizDocument* document = createQuizDocument();
+    HBRUSH initial = document->backgroundBrush;
+    PackageLoadReport report = {};
+    loadQuizPackage(document, file, &report);
+    LOGBRUSH brush = {};
+    ASSERT_TRUE(GetObjectA(document->backgroundBrush, sizeof brush, &brush));
+    EXPECT_EQ(brush.lbStyle, UINT(BS_SOLID));
+    EXPECT_EQ(brush.lbColor, RGB(30, 60, 255));
+    EXPECT_EQ(GetObjectType(initial), 0u);  // the brush it replaced was deleted
+    destroyQuizDocument(document);
+}
+
 }  // namespace

@@ -1,4 +1,5 @@
 // Judging answer fields on the page: labels, solved questions, reveals.
+#include "gdi_object_recorder.h"
 #include "page_test_fixture.h"
 
 using PageEvaluation = PageTest;
@@ -129,13 +130,40 @@ TEST_F(PageEvaluation, QuestionsBeyondTheListShareTheLastNode) {
     EXPECT_EQ(headerText(32), " 1 / 4");
 }
 
+// Everything the page, the header, the document and the picture loader
+// create (fonts, brushes, bitmaps, the replaced picture, memory DCs) is
+// deleted again when the page is closed.
+TEST_F(PageEvaluation, EveryGdiObjectIsDeleted) {
+    GdiObjectRecorder recorder;
+    ASSERT_TRUE(recorder.active());
+    {
+        TestPictures pictures;
+        pictures.add(401, "square.jpg");
+        pictures.add(10401, "wide.jpg");
+        pictures.add(402, "square.jpg");
+        QuizSetup setup = quizSetup(QuizKindPicture, {{"Chat", "", "", "Miaou"}, {"Chien", "", "", ""}}, 1, 3);
+        openPage(setup, 1000, 400);
+        answer(4001, "Chat");
+        answer(4002, "Chien");
+        closePage();
+    }
+    EXPECT_GE(recorder.created(), 5);
+    EXPECT_TRUE(recorder.alive().empty()) << recorder.alive().size() << " GDI objects left";
+}
+
+// "IMG" 401 and no 10401: solving keeps the question's picture, undeleted.
 TEST_F(PageEvaluation, MissingSolvedPictureKeepsThePicture) {
+    TestPictures pictures;
+    pictures.add(401, "square.jpg");
     QuizSetup setup = quizSetup(QuizKindPicture, {{"Chat", "", "", ""}}, 1, 1);
     openPage(setup, 1000, 400);
     HBITMAP before = reinterpret_cast<HBITMAP>(SendMessageA(item(9901), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(before, nullptr);
     answer(4001, "Chat");
     EXPECT_EQ(questionAt(document, 1)->solved, 1);
     EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageA(item(9901), STM_GETIMAGE, IMAGE_BITMAP, 0)), before);
+    EXPECT_EQ(bitmapSize(before).cx, 260);
+    EXPECT_EQ(bitmapSize(before).cy, 260);
 }
 
 TEST_F(PageEvaluation, SolvedPictureReplacesThePicture) {

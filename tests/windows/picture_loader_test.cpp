@@ -13,6 +13,7 @@
 #include "media/picture_loader.h"
 #include "media/png_decoder.h"
 #include "package/resource_store.h"
+#include "gdi_object_recorder.h"
 #include "wine_test_support.h"
 
 namespace {
@@ -243,16 +244,15 @@ TEST_F(PictureLoader, NothingIsLeftBehind) {
     MessageBoxCatcher catcher;
     HRESULT comBefore = CoInitialize(nullptr);
     if (SUCCEEDED(comBefore)) CoUninitialize();
-    DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    GdiObjectRecorder recorder;
+    ASSERT_TRUE(recorder.active());
     for (int round = 0; round < 20; ++round)
         for (int id : {400, 401, 402, 403, 404}) {
             HBITMAP bitmap = loadPicture(id, 260, 260);
             if (bitmap) DeleteObject(bitmap);
         }
-    DWORD gdiAfter = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (gdiBefore != 0) {
-        EXPECT_EQ(gdiAfter, gdiBefore);
-    }
+    EXPECT_GT(recorder.created(), 0);
+    EXPECT_TRUE(recorder.alive().empty()) << recorder.alive().size() << " GDI objects left";
     EXPECT_EQ(catcher.caught().size(), 20u);  // one message per broken PNG load
 
     // COM was left as it was found on this thread.

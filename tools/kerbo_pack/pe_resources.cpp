@@ -22,9 +22,13 @@ const char* peWriteErrorText(PeWriteError error) {
     switch (error) {
         case PeWriteOk: return "no error";
         case PeWriteUnreadable: return "the executable cannot be read";
-        case PeWriteBadAlignment: return "the executable's section alignment is not supported";
+        case PeWriteBadAlignment:
+            return "the executable's file or section alignment is outside the PE format's limits "
+                   "(file alignment a power of two from 512 to 65536, section alignment no smaller)";
         case PeWriteNoDirectorySlot: return "the executable has no resource data directory";
-        case PeWriteNoRoomForSection: return "the executable has no room for another section header";
+        case PeWriteNoRoomForSection:
+            return "the executable has no free room for another section header after its section table "
+                   "(rebuild the player with larger headers)";
         case PeWriteLostResource: return "a resource of the executable lies outside the file";
         case PeWriteBadResource: return "a resource id is outside 1-65535";
         case PeWriteTooLarge: return "the executable would grow past 4 GB";
@@ -83,11 +87,7 @@ bool collectLeaf(const PeResourceLeaf& leaf, void* context) {
 }
 
 bool leafBefore(const Leaf& a, const Leaf& b) {
-    int byType = peCompareNames(a.type, b.type);
-    if (byType) return byType < 0;
-    int byName = peCompareNames(a.name, b.name);
-    if (byName) return byName < 0;
-    return a.language < b.language;
+    return peLeafBefore(a.type, a.name, a.language, b.type, b.name, b.language);
 }
 
 // Directory entries of one level: [first, end) ranges of the sorted leaves
@@ -267,9 +267,10 @@ const int kSecurityDirectory = 4;                     // the signature, which mu
 
 // ---- Adding resources ---------------------------------------------------------------
 
-// The first address after every section, aligned for a new one.
+// The first address after the headers and every section, aligned for a new
+// one (never 0, which would mean no resource tree at all).
 static uint64_t nextSectionRva(const PeImage& image) {
-    uint64_t end = image.sizeOfImage;
+    uint64_t end = std::max<uint64_t>(std::max(image.sizeOfImage, image.sizeOfHeaders), 1);
     PeSection s;
     for (uint32_t i = 0; peSection(image, i, &s); ++i) {
         uint64_t extent = s.virtualSize > s.rawSize ? s.virtualSize : s.rawSize;
@@ -278,15 +279,27 @@ static uint64_t nextSectionRva(const PeImage& image) {
     return alignUp(end, image.sectionAlignment);
 }
 
-// A new section header needs 40 free bytes after the table, inside the
-// headers and before any section's data.
+// FileAlignment a power of two from 512 to 64 KiB, SectionAlignment a power
+// of two no smaller: what the loader accepts, and what keeps the padding of
+// the new section small.
+static bool alignmentsAccepted(const PeImage& image) {
+    return isPowerOfTwo(image.fileAlignment) && image.fileAlignment >= 512 && image.fileAlignment <= 65536 &&
+           isPowerOfTwo(image.sectionAlignment) && image.sectionAlignment >= image.fileAlignment;
+}
+
+// A new section header needs 40 bytes after the table that are in the file,
+// inside the headers, before any section's data, and zero (so that nothing
+// is written over).
 static bool roomForSectionHeader(const PeImage& image) {
-    uint64_t end = uint64_t(image.sectionTableOffset) + kPeSectionHeaderSize * (image.sectionCount + 1);
-    if (end > image.sizeOfHeaders || image.sectionCount >= kPeMaxSections) return false;
+    uint64_t start = uint64_t(image.sectionTableOffset) + kPeSectionHeaderSize * image.sectionCount;
+    uint64_t end = start + kPeSectionHeaderSize;
+    if (end > image.size || end > image.sizeOfHeaders || image.sectionCount >= kPeMaxSections) return false;
     PeSection s;
     for (uint32_t i = 0; peSection(image, i, &s); ++i) {
         if (s.rawSize && end > s.rawOffset) return false;
     }
+    for (uint64_t at = start; at < end; ++at)
+        if (image.bytes[at]) return false;
     return true;
 }
 
@@ -301,9 +314,7 @@ PeWriteError addResources(const unsigned char* bytes, uint32_t size, const NewRe
     if (parseError) *parseError = error;
     if (error != PeOk) return PeWriteUnreadable;
     if (collected.lost) return PeWriteLostResource;
-    if (!isPowerOfTwo(image.fileAlignment) || !isPowerOfTwo(image.sectionAlignment) ||
-        image.sectionAlignment < image.fileAlignment)
-        return PeWriteBadAlignment;
+    if (!alignmentsAccepted(image)) return PeWriteBadAlignment;
     if (image.directoryCount <= kPeResourceDirectory) return PeWriteNoDirectorySlot;
     if (!roomForSectionHeader(image)) return PeWriteNoRoomForSection;
 
@@ -324,7 +335,7 @@ PeWriteError addResources(const unsigned char* bytes, uint32_t size, const NewRe
                      leaves.end());
         leaves.push_back(leaf);
     }
-    std::sort(leaves.begin(), leaves.end(), leafBefore);
+    std::stable_sort(leaves.begin(), leaves.end(), leafBefore);  // equal keys keep their tree order
 
     uint64_t rva = nextSectionRva(image);
     if (rva > 0xFFFFFFFFu) return PeWriteTooLarge;

@@ -28,9 +28,11 @@ struct NewResource {
 enum PeWriteError {
     PeWriteOk = 0,
     PeWriteUnreadable = 1,         // the executable does not parse (see the PeError)
-    PeWriteBadAlignment = 2,       // section or file alignment not a power of two the loader accepts
+    PeWriteBadAlignment = 2,       // file alignment not a power of two in 512-65536, or section alignment
+                                   // not a power of two at least as large
     PeWriteNoDirectorySlot = 3,    // the optional header has no resource data directory
-    PeWriteNoRoomForSection = 4,   // no room for one more section header before the first section
+    PeWriteNoRoomForSection = 4,   // no 40 zero bytes in the file after the section table, inside the
+                                   // headers and before the first section's data
     PeWriteLostResource = 5,       // an existing resource's bytes lie outside the file
     PeWriteBadResource = 6,        // a new resource with an id outside 1-65535 or a bad type
     PeWriteTooLarge = 7,           // the result would pass 4 GB
