@@ -11,7 +11,11 @@ void putLittle(std::vector<unsigned char>* out, uint32_t value, int bytes) {
 void putBig32(std::vector<unsigned char>* out, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out->push_back(static_cast<unsigned char>(value >> shift));
 }
-void putTag(std::vector<unsigned char>* out, const char* tag) { out->insert(out->end(), tag, tag + 4); }
+// Byte by byte: GCC 12 mistakes a four-byte range insert into a small vector
+// for an overflow (-Wstringop-overflow).
+void putTag(std::vector<unsigned char>* out, const char* tag) {
+    for (int i = 0; i < 4; ++i) out->push_back(static_cast<unsigned char>(tag[i]));
+}
 void setLittle32(std::vector<unsigned char>* out, size_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i) (*out)[at + i] = static_cast<unsigned char>(value >> (8 * i));
 }
